@@ -1,0 +1,44 @@
+#include "archive/path_rules.h"
+
+void LeadByteSet::add(unsigned char first, unsigned char last) {
+  for (unsigned b = first; b <= last; ++b) bits_.set(b);
+}
+
+LeadByteSet LeadByteSet::codePage932() {
+  LeadByteSet set;
+  set.add(0x81, 0x9F);
+  set.add(0xE0, 0xFC);
+  return set;
+}
+
+bool isTrailByte(std::string_view text, size_t index, const LeadByteSet& leads) {
+  size_t leadRun = 0;
+  for (size_t i = index; i > 0 && leads.contains(static_cast<unsigned char>(text[i - 1])); --i)
+    ++leadRun;
+  return leadRun % 2 == 1;
+}
+
+size_t lastDelimiter(std::string_view text, std::string_view delimiters,
+                     const LeadByteSet& leads) {
+  for (size_t i = text.size(); i > 0; --i) {
+    if (delimiters.find(text[i - 1]) == std::string_view::npos) continue;
+    if (!isTrailByte(text, i - 1, leads)) return i - 1;
+    --i;  // a trail byte: pass over its lead byte too
+  }
+  return std::string_view::npos;
+}
+
+bool endsWithPathDelimiter(std::string_view text, const LeadByteSet& leads) {
+  return !text.empty() && text.back() == '\\' && !isTrailByte(text, text.size() - 1, leads);
+}
+
+std::string fileNamePart(std::string_view path, const LeadByteSet& leads) {
+  size_t at = lastDelimiter(path, "\\:", leads);
+  return std::string(at == std::string_view::npos ? path : path.substr(at + 1));
+}
+
+std::string extensionOf(std::string_view path, const LeadByteSet& leads) {
+  size_t at = lastDelimiter(path, ".\\:", leads);
+  if (at == std::string_view::npos || path[at] != '.') return {};
+  return std::string(path.substr(at));
+}
