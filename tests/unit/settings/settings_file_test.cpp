@@ -1,0 +1,159 @@
+#include "settings/settings_file.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "fake_profile.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+
+const std::vector<std::string> keyOrder = {"OutDirCheck", "OutDirEdit", "ArcRate",
+                                           "NoDialog",    "ArcName",    "InputSubDir"};
+
+TEST(SettingsFilePath, BesideTheExecutable) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"C:\\Program Files\\Selvat\\selvat.exe", "C:\\Program Files\\Selvat\\selvat.ini"},
+      {"C:\\ソフト\\表\\selvat.exe", "C:\\ソフト\\表\\selvat.ini"},
+      // The "\" byte that ends 表 is no delimiter.
+      {"C:\\表selvat.exe", "C:\\selvat.ini"},
+      {"C:selvat.exe", "C:selvat.ini"},
+      {"\\\\server\\share\\selvat.exe", "\\\\server\\share\\selvat.ini"},
+      {"selvat.exe", "selvat.ini"},
+  };
+  for (const auto& [module, expected] : cases) EXPECT_EQ(settingsFilePath(module), expected);
+}
+
+TEST(ItemTags, NumbersWithoutAnItemShowTheDefaultItem) {
+  for (std::int32_t level = 1; level <= 9; ++level) EXPECT_EQ(levelItemTag(level), level);
+  for (std::int32_t level : {0, -3, 10, 12, INT32_MIN, INT32_MAX}) EXPECT_EQ(levelItemTag(level), 6);
+  for (std::int32_t mode = 1; mode <= 3; ++mode) EXPECT_EQ(namingItemTag(mode), mode);
+  for (std::int32_t mode : {0, 4, 7, -1}) EXPECT_EQ(namingItemTag(mode), 1);
+}
+
+class ReadSettings : public ::testing::Test {
+ protected:
+  void store(const std::string& key, const std::string& text) {
+    profile.values[{"Option", key}] = text;
+  }
+  FakeProfile profile;
+};
+
+TEST_F(ReadSettings, NoFileGivesTheDefaultsInKeyOrder) {
+  StoredOptions read = readSettings(profile);
+  EXPECT_FALSE(read.OutDirCheck);
+  EXPECT_EQ(read.OutDirEdit, "");
+  EXPECT_EQ(read.ArcRate, 6);
+  EXPECT_FALSE(read.NoDialog);
+  EXPECT_EQ(read.ArcName, 1);
+  EXPECT_FALSE(read.InputSubDir);
+  EXPECT_EQ(profile.reads, keyOrder);
+}
+
+TEST_F(ReadSettings, StoredValuesOfTheOptionSectionOnly) {
+  store("OutDirCheck", "1");
+  store("OutDirEdit", "C:\\出力\\表\\");
+  store("ArcRate", "0x9");
+  store("NoDialog", "-1");
+  store("ArcName", "3");
+  store("InputSubDir", "2");
+  profile.values[{"Other", "ArcName"}] = "2";
+  StoredOptions read = readSettings(profile);
+  EXPECT_TRUE(read.OutDirCheck);
+  EXPECT_EQ(read.OutDirEdit, "C:\\出力\\表\\");
+  EXPECT_EQ(read.ArcRate, 9);
+  EXPECT_TRUE(read.NoDialog);
+  EXPECT_EQ(read.ArcName, 3);
+  EXPECT_TRUE(read.InputSubDir);
+}
+
+TEST_F(ReadSettings, UnreadableValuesGiveTheDefaults) {
+  store("OutDirCheck", "true");
+  store("ArcRate", "9abc");
+  store("NoDialog", "yes");
+  store("ArcName", "-");
+  StoredOptions read = readSettings(profile);
+  EXPECT_FALSE(read.OutDirCheck);
+  EXPECT_EQ(read.ArcRate, 6);
+  EXPECT_FALSE(read.NoDialog);
+  EXPECT_EQ(read.ArcName, 1);
+}
+
+// A number without a menu item must not reach the archiver while the menu
+// shows another one.
+TEST_F(ReadSettings, NumbersWithoutAnItemBecomeTheShownItem) {
+  const std::pair<const char*, std::int32_t> levels[] = {{"0", 6}, {"12", 6}, {"-3", 6}, {"$9", 9}};
+  for (const auto& [text, expected] : levels) {
+    store("ArcRate", text);
+    EXPECT_EQ(readSettings(profile).ArcRate, expected) << "ArcRate=" << text;
+  }
+  const std::pair<const char*, std::int32_t> modes[] = {{"0", 1}, {"4", 1}, {"7", 1}, {"2", 2}};
+  for (const auto& [text, expected] : modes) {
+    store("ArcName", text);
+    EXPECT_EQ(readSettings(profile).ArcName, expected) << "ArcName=" << text;
+  }
+}
+
+TEST_F(ReadSettings, LongFolderTextIsCutTo2047Bytes) {
+  std::string longText = "C:\\" + std::string(3000, 'a');
+  store("OutDirEdit", longText);
+  EXPECT_EQ(readSettings(profile).OutDirEdit, longText.substr(0, 2047));
+  store("OutDirEdit", longText.substr(0, 2047));
+  EXPECT_EQ(readSettings(profile).OutDirEdit.size(), 2047u);
+}
+
+StoredOptions sampleOptions() {
+  StoredOptions options;
+  options.OutDirCheck = true;
+  options.OutDirEdit = "C:\\Archive\\";
+  options.ArcRate = 9;
+  options.NoDialog = true;
+  options.ArcName = 3;
+  options.InputSubDir = false;
+  return options;
+}
+
+TEST(WriteSettings, AllKeysInOrderInTheirFormats) {
+  FakeProfile profile;
+  writeSettings(profile, sampleOptions());
+  EXPECT_EQ(profile.writes, keyOrder);
+  EXPECT_THAT(profile.values, ElementsAre(std::pair{FakeProfile::Key{"Option", "ArcName"}, "3"},
+                                          std::pair{FakeProfile::Key{"Option", "ArcRate"}, "9"},
+                                          std::pair{FakeProfile::Key{"Option", "InputSubDir"}, "0"},
+                                          std::pair{FakeProfile::Key{"Option", "NoDialog"}, "1"},
+                                          std::pair{FakeProfile::Key{"Option", "OutDirCheck"}, "1"},
+                                          std::pair{FakeProfile::Key{"Option", "OutDirEdit"},
+                                                    "C:\\Archive\\"}));
+}
+
+TEST(WriteSettings, WhatIsWrittenReadsBack) {
+  FakeProfile profile;
+  StoredOptions options = sampleOptions();
+  options.OutDirCheck = false;  // the folder is kept while it is not in use
+  options.OutDirEdit = "C:\\出力\\表\\";
+  options.ArcRate = 1;
+  writeSettings(profile, options);
+  StoredOptions read = readSettings(profile);
+  EXPECT_EQ(read.OutDirCheck, options.OutDirCheck);
+  EXPECT_EQ(read.OutDirEdit, options.OutDirEdit);
+  EXPECT_EQ(read.ArcRate, options.ArcRate);
+  EXPECT_EQ(read.NoDialog, options.NoDialog);
+  EXPECT_EQ(read.ArcName, options.ArcName);
+  EXPECT_EQ(read.InputSubDir, options.InputSubDir);
+}
+
+TEST(WriteSettings, RefusedKeyStopsWithThePathInTheMessage) {
+  FakeProfile profile("D:\\表\\selvat.ini");
+  profile.refusedKey = "ArcRate";
+  try {
+    writeSettings(profile, sampleOptions());
+    FAIL() << "no error for a refused write";
+  } catch (const SettingsWriteError& error) {
+    EXPECT_STREQ(error.what(), "D:\\表\\selvat.ini に書き込めません");
+  }
+  EXPECT_THAT(profile.writes, ElementsAre("OutDirCheck", "OutDirEdit", "ArcRate"));
+  EXPECT_EQ(profile.values.size(), 2u);
+}
+
+}  // namespace
