@@ -12,6 +12,7 @@ LeadByteSet LeadByteSet::codePage932() {
 }
 
 bool isTrailByte(std::string_view text, size_t index, const LeadByteSet& leads) {
+  if (index >= text.size()) return false;
   size_t leadRun = 0;
   for (size_t i = index; i > 0 && leads.contains(static_cast<unsigned char>(text[i - 1])); --i)
     ++leadRun;

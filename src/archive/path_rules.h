@@ -13,6 +13,8 @@ class LeadByteSet {
   void add(unsigned char first, unsigned char last);
   bool contains(unsigned char byte) const { return bits_[byte]; }
   bool empty() const { return bits_.none(); }
+  bool operator==(const LeadByteSet& other) const { return bits_ == other.bits_; }
+  bool operator!=(const LeadByteSet& other) const { return !(*this == other); }
 
   static LeadByteSet codePage932();  // 0x81-0x9F and 0xE0-0xFC
 
@@ -25,7 +27,8 @@ class LeadByteSet {
 const LeadByteSet& systemLeadBytes();
 
 // True when the byte at index (0-based) is the second byte of a double-byte
-// character: the run of lead bytes right before it has odd length.
+// character: the run of lead bytes right before it has odd length. False
+// for an index past the end.
 bool isTrailByte(std::string_view text, size_t index,
                  const LeadByteSet& leads = systemLeadBytes());
 
