@@ -26,7 +26,8 @@ class Profile {
 
 // The platform's profile file at a full path (Windows build only). A value
 // is read into a buffer of profileBufferSize bytes, so at most
-// profileBufferSize - 1 bytes of it are taken.
+// profileBufferSize - 1 bytes of it are taken (one fewer where the cut
+// would split a double-byte character).
 class PrivateProfileFile final : public Profile {
  public:
   static constexpr std::size_t profileBufferSize = 2048;

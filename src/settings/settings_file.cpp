@@ -16,7 +16,13 @@ bool readBoolean(const Profile& profile, const char* key) {
 }
 
 std::string readText(const Profile& profile, const char* key) {
-  return profile.readText(section, key, "").substr(0, settingsTextLimit);
+  std::string text = profile.readText(section, key, "");
+  if (text.size() > settingsTextLimit) {
+    std::size_t kept = settingsTextLimit;
+    if (isTrailByte(text, kept)) --kept;  // keep no lead byte without its trail byte
+    text.resize(kept);
+  }
+  return text;
 }
 
 void write(Profile& profile, const char* key, const std::string& text) {

@@ -18,7 +18,8 @@ struct StoredOptions {
   bool InputSubDir = false;
 };
 
-// A text value longer than this is cut to its first bytes.
+// A text value longer than this many bytes is cut to them, one fewer where
+// the cut would split a double-byte character.
 constexpr std::size_t settingsTextLimit = 2047;
 
 // The settings file beside the executable: modulePath up to and including

@@ -95,12 +95,24 @@ TEST_F(ReadSettings, NumbersWithoutAnItemBecomeTheShownItem) {
   }
 }
 
-TEST_F(ReadSettings, LongFolderTextIsCutTo2047Bytes) {
-  std::string longText = "C:\\" + std::string(3000, 'a');
-  store("OutDirEdit", longText);
-  EXPECT_EQ(readSettings(profile).OutDirEdit, longText.substr(0, 2047));
-  store("OutDirEdit", longText.substr(0, 2047));
-  EXPECT_EQ(readSettings(profile).OutDirEdit.size(), 2047u);
+std::string repeated(const std::string& piece, std::size_t times) {
+  std::string text;
+  while (times-- > 0) text += piece;
+  return text;
+}
+
+TEST_F(ReadSettings, LongFolderTextIsCutTo2047BytesOfWholeCharacters) {
+  const std::pair<std::string, std::size_t> cases[] = {
+      {std::string(2047, 'a'), 2047},
+      {std::string(3000, 'a'), 2047},
+      {"a" + repeated("表", 1500), 2047},
+      // Byte 2047 would be the lead byte of a 表.
+      {repeated("表", 1500), 2046},
+  };
+  for (const auto& [text, keptBytes] : cases) {
+    store("OutDirEdit", text);
+    EXPECT_EQ(readSettings(profile).OutDirEdit, text.substr(0, keptBytes));
+  }
 }
 
 StoredOptions sampleOptions() {
