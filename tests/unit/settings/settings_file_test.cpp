@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "fake_profile.h"
+#include "stored_options_test_support.h"
 
 namespace {
 
@@ -41,13 +42,8 @@ class ReadSettings : public ::testing::Test {
 };
 
 TEST_F(ReadSettings, NoFileGivesTheDefaultsInKeyOrder) {
-  StoredOptions read = readSettings(profile);
-  EXPECT_FALSE(read.OutDirCheck);
-  EXPECT_EQ(read.OutDirEdit, "");
-  EXPECT_EQ(read.ArcRate, 6);
-  EXPECT_FALSE(read.NoDialog);
-  EXPECT_EQ(read.ArcName, 1);
-  EXPECT_FALSE(read.InputSubDir);
+  // OutDirCheck, OutDirEdit, ArcRate, NoDialog, ArcName, InputSubDir
+  EXPECT_EQ(readSettings(profile), (StoredOptions{false, "", 6, false, 1, false}));
   EXPECT_EQ(profile.reads, keyOrder);
 }
 
@@ -59,13 +55,7 @@ TEST_F(ReadSettings, StoredValuesOfTheOptionSectionOnly) {
   store("ArcName", "3");
   store("InputSubDir", "2");
   profile.values[{"Other", "ArcName"}] = "2";
-  StoredOptions read = readSettings(profile);
-  EXPECT_TRUE(read.OutDirCheck);
-  EXPECT_EQ(read.OutDirEdit, "C:\\出力\\表\\");
-  EXPECT_EQ(read.ArcRate, 9);
-  EXPECT_TRUE(read.NoDialog);
-  EXPECT_EQ(read.ArcName, 3);
-  EXPECT_TRUE(read.InputSubDir);
+  EXPECT_EQ(readSettings(profile), (StoredOptions{true, "C:\\出力\\表\\", 9, true, 3, true}));
 }
 
 TEST_F(ReadSettings, UnreadableValuesGiveTheDefaults) {
@@ -73,11 +63,8 @@ TEST_F(ReadSettings, UnreadableValuesGiveTheDefaults) {
   store("ArcRate", "9abc");
   store("NoDialog", "yes");
   store("ArcName", "-");
-  StoredOptions read = readSettings(profile);
-  EXPECT_FALSE(read.OutDirCheck);
-  EXPECT_EQ(read.ArcRate, 6);
-  EXPECT_FALSE(read.NoDialog);
-  EXPECT_EQ(read.ArcName, 1);
+  store("InputSubDir", "+");
+  EXPECT_EQ(readSettings(profile), (StoredOptions{false, "", 6, false, 1, false}));
 }
 
 // A number without a menu item must not reach the archiver while the menu
@@ -95,12 +82,6 @@ TEST_F(ReadSettings, NumbersWithoutAnItemBecomeTheShownItem) {
   }
 }
 
-std::string repeated(const std::string& piece, std::size_t times) {
-  std::string text;
-  while (times-- > 0) text += piece;
-  return text;
-}
-
 TEST_F(ReadSettings, LongFolderTextIsCutTo2047BytesOfWholeCharacters) {
   const std::pair<std::string, std::size_t> cases[] = {
       {std::string(2047, 'a'), 2047},
@@ -115,20 +96,11 @@ TEST_F(ReadSettings, LongFolderTextIsCutTo2047BytesOfWholeCharacters) {
   }
 }
 
-StoredOptions sampleOptions() {
-  StoredOptions options;
-  options.OutDirCheck = true;
-  options.OutDirEdit = "C:\\Archive\\";
-  options.ArcRate = 9;
-  options.NoDialog = true;
-  options.ArcName = 3;
-  options.InputSubDir = false;
-  return options;
-}
+const StoredOptions sampleOptions{true, "C:\\Archive\\", 9, true, 3, false};
 
 TEST(WriteSettings, AllKeysInOrderInTheirFormats) {
   FakeProfile profile;
-  writeSettings(profile, sampleOptions());
+  writeSettings(profile, sampleOptions);
   EXPECT_EQ(profile.writes, keyOrder);
   EXPECT_THAT(profile.values, ElementsAre(std::pair{FakeProfile::Key{"Option", "ArcName"}, "3"},
                                           std::pair{FakeProfile::Key{"Option", "ArcRate"}, "9"},
@@ -140,26 +112,18 @@ TEST(WriteSettings, AllKeysInOrderInTheirFormats) {
 }
 
 TEST(WriteSettings, WhatIsWrittenReadsBack) {
+  // The folder is kept while it is not in use.
+  const StoredOptions options{false, "C:\\出力\\表\\", 1, false, 2, true};
   FakeProfile profile;
-  StoredOptions options = sampleOptions();
-  options.OutDirCheck = false;  // the folder is kept while it is not in use
-  options.OutDirEdit = "C:\\出力\\表\\";
-  options.ArcRate = 1;
   writeSettings(profile, options);
-  StoredOptions read = readSettings(profile);
-  EXPECT_EQ(read.OutDirCheck, options.OutDirCheck);
-  EXPECT_EQ(read.OutDirEdit, options.OutDirEdit);
-  EXPECT_EQ(read.ArcRate, options.ArcRate);
-  EXPECT_EQ(read.NoDialog, options.NoDialog);
-  EXPECT_EQ(read.ArcName, options.ArcName);
-  EXPECT_EQ(read.InputSubDir, options.InputSubDir);
+  EXPECT_EQ(readSettings(profile), options);
 }
 
 TEST(WriteSettings, RefusedKeyStopsWithThePathInTheMessage) {
   FakeProfile profile("D:\\表\\selvat.ini");
   profile.refusedKey = "ArcRate";
   try {
-    writeSettings(profile, sampleOptions());
+    writeSettings(profile, sampleOptions);
     FAIL() << "no error for a refused write";
   } catch (const SettingsWriteError& error) {
     EXPECT_STREQ(error.what(), "D:\\表\\selvat.ini に書き込めません");

@@ -11,6 +11,7 @@
 #include "os/profile.h"
 #include "settings/module_path.h"
 #include "settings/settings_file.h"
+#include "tests/unit/settings/stored_options_test_support.h"
 
 namespace {
 
@@ -76,12 +77,7 @@ TEST_F(SettingsFile, ReadsStoredValuesAndKeepsTheRestOfTheFile) {
                  "[Option]\r\nOutDirCheck=1\r\nOutDirEdit=C:\\出力\\表\\\r\nArcRate=0x9\r\n"
                  "NoDialog=-1\r\nArcName=3\r\nInputSubDir=true\r\nExtra=kept\r\n");
   StoredOptions read = readSettings(profile);
-  EXPECT_TRUE(read.OutDirCheck);
-  EXPECT_EQ(read.OutDirEdit, "C:\\出力\\表\\");
-  EXPECT_EQ(read.ArcRate, 9);
-  EXPECT_TRUE(read.NoDialog);
-  EXPECT_EQ(read.ArcName, 3);
-  EXPECT_FALSE(read.InputSubDir);
+  EXPECT_EQ(read, (StoredOptions{true, "C:\\出力\\表\\", 9, true, 3, false}));
 
   read.ArcRate = 1;
   read.InputSubDir = true;
@@ -94,20 +90,10 @@ TEST_F(SettingsFile, ReadsStoredValuesAndKeepsTheRestOfTheFile) {
 }
 
 TEST_F(SettingsFile, MissingFileGivesDefaultsAndIsCreatedByTheFirstWrite) {
-  StoredOptions read = readSettings(profile);
-  EXPECT_FALSE(read.OutDirCheck);
-  EXPECT_EQ(read.OutDirEdit, "");
-  EXPECT_EQ(read.ArcRate, 6);
-  EXPECT_EQ(read.ArcName, 1);
+  EXPECT_EQ(readSettings(profile), (StoredOptions{false, "", 6, false, 1, false}));
   EXPECT_FALSE(exists(iniPath)) << "reading made a file";
 
-  StoredOptions options;
-  options.OutDirCheck = true;
-  options.OutDirEdit = "C:\\Archive\\";
-  options.ArcRate = 9;
-  options.NoDialog = true;
-  options.ArcName = 3;
-  writeSettings(profile, options);
+  writeSettings(profile, StoredOptions{true, "C:\\Archive\\", 9, true, 3, false});
   EXPECT_EQ(fileBytes(iniPath),
             "[Option]\r\nOutDirCheck=1\r\nOutDirEdit=C:\\Archive\\\r\nArcRate=9\r\n"
             "NoDialog=1\r\nArcName=3\r\nInputSubDir=0\r\n");
@@ -121,12 +107,6 @@ TEST_F(SettingsFile, ShiftJisFolderRoundTripsByteForByte) {
   writeSettings(profile, options);
   EXPECT_NE(fileBytes(iniPath).find("OutDirEdit=" + outputFolder + "\r\n"), std::string::npos);
   EXPECT_EQ(readSettings(PrivateProfileFile(iniPath)).OutDirEdit, outputFolder);
-}
-
-std::string repeated(const std::string& piece, std::size_t times) {
-  std::string text;
-  while (times-- > 0) text += piece;
-  return text;
 }
 
 TEST_F(SettingsFile, ValueLongerThanTheBufferIsCutToWholeCharacters) {
