@@ -5,7 +5,9 @@
 
 namespace {
 
-bool isDecimalDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDecimalDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 int hexDigitValue(char c) {
   if (isDecimalDigit(c)) return c - '0';
@@ -68,8 +70,14 @@ std::optional<std::int32_t> parseIniInteger(std::string_view text) {
   return parseDecimal(rest);
 }
 
-bool parseIniBoolean(std::string_view text) { return parseIniInteger(text).value_or(0) != 0; }
+bool parseIniBoolean(std::string_view text) {
+  return parseIniInteger(text).value_or(0) != 0;
+}
 
-std::string formatIniInteger(std::int32_t value) { return std::to_string(value); }
+std::string formatIniInteger(std::int32_t value) {
+  return std::to_string(value);
+}
 
-std::string formatIniBoolean(bool value) { return value ? "1" : "0"; }
+std::string formatIniBoolean(bool value) {
+  return value ? "1" : "0";
+}

@@ -69,8 +69,8 @@ TEST(IniValues, IntegerReadingRules) {
 
 TEST(IniValues, BooleanIsAnyNonZeroInteger) {
   const std::pair<const char*, bool> cases[] = {
-      {"1", true},     {"2", true},   {"-1", true},  {"$1", true}, {"0", false},
-      {"$0", false},   {"", false},   {"true", false}, {"yes", false}, {"1 ", false},
+      {"1", true},   {"2", true}, {"-1", true},    {"$1", true},   {"0", false},
+      {"$0", false}, {"", false}, {"true", false}, {"yes", false}, {"1 ", false},
   };
   for (const auto& [text, expected] : cases)
     EXPECT_EQ(parseIniBoolean(text), expected) << "text \"" << text << "\"";

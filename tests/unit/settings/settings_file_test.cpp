@@ -28,7 +28,8 @@ TEST(SettingsFilePath, BesideTheExecutable) {
 
 TEST(ItemTags, NumbersWithoutAnItemShowTheDefaultItem) {
   for (std::int32_t level = 1; level <= 9; ++level) EXPECT_EQ(levelItemTag(level), level);
-  for (std::int32_t level : {0, -3, 10, 12, INT32_MIN, INT32_MAX}) EXPECT_EQ(levelItemTag(level), 6);
+  for (std::int32_t level : {0, -3, 10, 12, INT32_MIN, INT32_MAX})
+    EXPECT_EQ(levelItemTag(level), 6);
   for (std::int32_t mode = 1; mode <= 3; ++mode) EXPECT_EQ(namingItemTag(mode), mode);
   for (std::int32_t mode : {0, 4, 7, -1}) EXPECT_EQ(namingItemTag(mode), 1);
 }
@@ -102,13 +103,13 @@ TEST(WriteSettings, AllKeysInOrderInTheirFormats) {
   FakeProfile profile;
   writeSettings(profile, sampleOptions);
   EXPECT_EQ(profile.writes, keyOrder);
-  EXPECT_THAT(profile.values, ElementsAre(std::pair{FakeProfile::Key{"Option", "ArcName"}, "3"},
-                                          std::pair{FakeProfile::Key{"Option", "ArcRate"}, "9"},
-                                          std::pair{FakeProfile::Key{"Option", "InputSubDir"}, "0"},
-                                          std::pair{FakeProfile::Key{"Option", "NoDialog"}, "1"},
-                                          std::pair{FakeProfile::Key{"Option", "OutDirCheck"}, "1"},
-                                          std::pair{FakeProfile::Key{"Option", "OutDirEdit"},
-                                                    "C:\\Archive\\"}));
+  EXPECT_THAT(profile.values,
+              ElementsAre(std::pair{FakeProfile::Key{"Option", "ArcName"}, "3"},
+                          std::pair{FakeProfile::Key{"Option", "ArcRate"}, "9"},
+                          std::pair{FakeProfile::Key{"Option", "InputSubDir"}, "0"},
+                          std::pair{FakeProfile::Key{"Option", "NoDialog"}, "1"},
+                          std::pair{FakeProfile::Key{"Option", "OutDirCheck"}, "1"},
+                          std::pair{FakeProfile::Key{"Option", "OutDirEdit"}, "C:\\Archive\\"}));
 }
 
 TEST(WriteSettings, WhatIsWrittenReadsBack) {

@@ -1,8 +1,7 @@
 // The settings sequences over the platform's real profile functions, in a
 // temporary folder whose name has double-byte characters.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <fstream>
 #include <iterator>
@@ -15,7 +14,9 @@
 
 namespace {
 
-bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool exists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 std::string fileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -66,7 +67,9 @@ class TempFolder {
 
 class SettingsFile : public ::testing::Test {
  protected:
-  TempFolder folder{"selvat設定表"};
+  // One folder per test: the platform caches profile files by path.
+  TempFolder folder{std::string("selvat設定表_") +
+                    ::testing::UnitTest::GetInstance()->current_test_info()->name()};
   std::string iniPath = folder.path() + "selvat.ini";
   PrivateProfileFile profile{iniPath};
 };
