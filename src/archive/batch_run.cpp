@@ -1,0 +1,112 @@
+#include "archive/batch_run.h"
+
+#include <array>
+
+namespace {
+const char idleCaption[] = "Selvat Archiver";
+const char busyCaption[] = "Selvat Archiver [圧縮中]";
+const char warningCaption[] = "警告";
+const char questionCaption[] = "確認";
+
+const char emptyListText[] = "ファイルリストが空です。";
+const char stopQuestion[] = "処理を中止しますか？";
+const char existingArchiveQuestion[] =
+    "\nと同名の書庫ファイルがあります。\n追加書き込みしますか？";
+const char archiverBusyText[] =
+    "他のアプリケーションで、ZIP32J.DLLが使用中です。\n"
+    "該当するアプリケーションを終了してから再実行して下さい。";
+const char progressText[] = "ESC で中止します。 ";
+
+const unsigned archiverOutputSize = 256;
+
+// Clears a flag when the scope ends, however it ends.
+class FlagScope {
+ public:
+  explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+  ~FlagScope() { flag_ = false; }
+  FlagScope(const FlagScope&) = delete;
+  FlagScope& operator=(const FlagScope&) = delete;
+
+ private:
+  bool& flag_;
+};
+}  // namespace
+
+bool existsAsFile(std::uint32_t attributes) {
+  const std::uint32_t invalid = 0xFFFFFFFF, directory = 16;
+  return attributes != invalid && (attributes & directory) == 0;
+}
+
+void BatchRun::start(BatchHost& host) {
+  if (inProgress_) return;
+  if (host.inputCount() == 0) {
+    host.messageBox(emptyListText, warningCaption, BatchHost::warningBox);
+    return;
+  }
+  FlagScope running(inProgress_);
+  savedCursor_ = host.cursor();
+  try {
+    runAll(host);
+  } catch (...) {
+    // Do not leave the window claiming to work.
+    host.setCursor(savedCursor_);
+    host.setCaption(idleCaption);
+    host.setStatusText("");
+    throw;
+  }
+}
+
+void BatchRun::runAll(BatchHost& host) {
+  host.setCaption(busyCaption);
+  host.clearErrors();
+  const std::string total = std::to_string(host.inputCount());
+  for (int number = 1; host.inputCount() > 0; ++number) {
+    host.setStatusText(progressText + std::to_string(number) + "/" + total);
+    host.update();
+    if (host.escapeDown() &&
+        host.messageBox(stopQuestion, questionCaption, BatchHost::questionBox) ==
+            BatchHost::answerYes)
+      break;
+    if (archiveFirst(host) == Pass::Stop) break;
+  }
+  finish(host);
+}
+
+// One pass: the first item archived, skipped or failed, and then removed;
+// or the run stopped with the item kept because the archiver is busy.
+BatchRun::Pass BatchRun::archiveFirst(BatchHost& host) {
+  savedCursor_ = host.cursor();
+  host.setCursor(BatchHost::hourGlassCursor);
+  const std::string item = host.firstInput();
+  const TArchiveOptions options = host.readOptions();
+  const std::string archivePath = MakeArchiveName(item, options);
+  if (host.fileExists(archivePath)) {
+    host.setCursor(savedCursor_);
+    // Only a plain Yes adds to an archive that is already there.
+    if (host.messageBox(archivePath + existingArchiveQuestion, questionCaption,
+                        BatchHost::questionBox) != BatchHost::answerYes) {
+      host.addError("[Cancel] " + item);
+      host.deleteFirstInput();
+      return Pass::Next;
+    }
+    host.setCursor(BatchHost::hourGlassCursor);
+  }
+  const std::string commandLine = MakeCommandLine(item, archivePath, options);
+  if (host.archiverRunning()) {
+    host.setCursor(savedCursor_);
+    host.messageBox(archiverBusyText, warningCaption, BatchHost::warningBox);
+    return Pass::Stop;
+  }
+  std::array<char, archiverOutputSize> output{};
+  if (host.runArchiver(commandLine, output.data(), archiverOutputSize) != 0)
+    host.addError("[Error] " + item);
+  host.deleteFirstInput();
+  host.setCursor(savedCursor_);
+  return Pass::Next;
+}
+
+void BatchRun::finish(BatchHost& host) {
+  host.setCaption(idleCaption);
+  host.setStatusText("");
+  host.beep();
+}

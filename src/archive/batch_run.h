@@ -1,0 +1,84 @@
+#pragma once
+// The batch archiving run behind the Start button: every input item, first
+// item first, becomes an archive of its own. The run reaches the main
+// window, the keyboard, the file system and the archiver library only
+// through BatchHost, so the whole sequence runs without a window.
+#include <cstdint>
+#include <string>
+
+#include "archive/archive_name.h"
+
+// What the run needs of the main window and the archiver library.
+class BatchHost {
+ public:
+  // Message-box flags and answers, and the hourglass cursor, with the values
+  // that Windows and the component layer give them.
+  static constexpr unsigned warningBox = 48;    // MB_OK | MB_ICONWARNING
+  static constexpr unsigned questionBox = 292;  // MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2
+  static constexpr int answerYes = 6;           // IDYES
+  static constexpr int answerNo = 7;            // IDNO
+  static constexpr int hourGlassCursor = -11;   // crHourGlass
+
+  virtual ~BatchHost() = default;
+
+  // The input list.
+  virtual int inputCount() = 0;
+  virtual std::string firstInput() = 0;
+  virtual void deleteFirstInput() = 0;
+  // The error list.
+  virtual void clearErrors() = 0;
+  virtual void addError(const std::string& line) = 0;
+  // The window: caption, status-bar text, and an immediate repaint.
+  virtual void setCaption(const std::string& caption) = 0;
+  virtual void setStatusText(const std::string& text) = 0;
+  virtual void update() = 0;
+  // True while the Escape key is held down at this moment.
+  virtual bool escapeDown() = 0;
+  // A modal message box; returns the button pressed.
+  virtual int messageBox(const std::string& text, const std::string& caption,
+                         unsigned flags) = 0;
+  // The screen cursor.
+  virtual int cursor() = 0;
+  virtual void setCursor(int cursor) = 0;
+  // True only when a file (not a folder) exists at path.
+  virtual bool fileExists(const std::string& path) = 0;
+  virtual void beep() = 0;  // MessageBeep(0)
+  // The option values the controls show now.
+  virtual TArchiveOptions readOptions() = 0;
+  // The archiver library: busy or not, and one archive made from a command
+  // line (0 for success); output receives the library's messages.
+  virtual bool archiverRunning() = 0;
+  virtual int runArchiver(const std::string& commandLine, char* output, unsigned size) = 0;
+};
+
+// True when a path with these attribute values is an existing file: it
+// exists (not 0xFFFFFFFF) and is no folder (bit 16 clear).
+bool existsAsFile(std::uint32_t attributes);
+
+#ifdef _WIN32
+// The file-existence test the run needs, on the real file system.
+bool fileExistsAt(const std::string& path);
+#endif
+
+// One batch run at a time. The form keeps one and lets its list handlers
+// and Start do nothing while inProgress(): the archiver's window pumps
+// messages during an archive, and the run counts on its first item.
+class BatchRun {
+ public:
+  // The whole run: the empty-list warning, or every item archived until
+  // the list is empty, the user stops, or the archiver is busy. Does
+  // nothing while a run is already under way. When something throws inside
+  // the run, caption, status text and cursor are put back, the item of the
+  // pass under way stays first, and the exception goes on to the caller.
+  void start(BatchHost& host);
+  bool inProgress() const { return inProgress_; }
+
+ private:
+  enum class Pass { Next, Stop };
+  void runAll(BatchHost& host);
+  Pass archiveFirst(BatchHost& host);
+  void finish(BatchHost& host);
+
+  bool inProgress_ = false;
+  int savedCursor_ = 0;
+};

@@ -1,0 +1,347 @@
+#include "archive/batch_run.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <new>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const std::uint32_t fileAttr = 32, folderAttr = 16, missing = 0xFFFFFFFF;
+const int defaultCursor = 0;
+
+const std::string existingQuestion =
+    "\nと同名の書庫ファイルがあります。\n追加書き込みしますか？";
+const std::string busyWarning =
+    "他のアプリケーションで、ZIP32J.DLLが使用中です。\n"
+    "該当するアプリケーションを終了してから再実行して下さい。";
+
+struct Box {
+  std::string text, caption;
+  unsigned flags;
+  int cursor;  // the screen cursor while the box is shown
+};
+
+// The main window and the archiver library as a script: the lists and
+// texts are plain members, questions take their answers in turn, and the
+// archiver answers through a function.
+class ScriptedHost : public BatchHost {
+ public:
+  std::deque<std::string> inputs;
+  Lines errors{"[Error] from the last run"};
+  std::string caption = "Selvat Archiver", status;
+  int screenCursor = defaultCursor;
+  int beeps = 0;
+  TArchiveOptions options;
+  std::map<std::string, std::uint32_t> entries;  // what is on disk
+
+  std::set<int> escapeAtPass;  // pass numbers with Escape held down
+  std::deque<int> answers;     // answers to the questions, in turn
+  int busyAtArchive = 0;       // the archive number (1, 2, ...) found busy
+  std::function<int(const std::string& line)> archiver = [](const std::string&) { return 0; };
+
+  // What the run did.
+  Lines repainted;  // the status text at each repaint
+  std::vector<Box> boxes;
+  Lines commandLines;
+  std::vector<int> cursorsWhileArchiving;
+
+  int inputCount() override { return static_cast<int>(inputs.size()); }
+  std::string firstInput() override {
+    if (!inputs.empty()) return inputs.front();
+    ADD_FAILURE() << "first item of an empty list";
+    return {};
+  }
+  void deleteFirstInput() override {
+    if (!inputs.empty()) inputs.pop_front();
+    else ADD_FAILURE() << "deleting from an empty list";
+  }
+  void clearErrors() override { errors.clear(); }
+  void addError(const std::string& line) override { errors.push_back(line); }
+  void setCaption(const std::string& text) override { caption = text; }
+  void setStatusText(const std::string& text) override { status = text; }
+  void update() override { repainted.push_back(status); }
+  bool escapeDown() override { return escapeAtPass.count(static_cast<int>(repainted.size())) > 0; }
+  int messageBox(const std::string& text, const std::string& boxCaption, unsigned flags) override {
+    boxes.push_back({text, boxCaption, flags, screenCursor});
+    if (flags != questionBox) return 1;  // IDOK
+    EXPECT_FALSE(answers.empty()) << "unexpected question: " << text;
+    if (answers.empty()) return answerNo;
+    const int answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  int cursor() override { return screenCursor; }
+  void setCursor(int value) override { screenCursor = value; }
+  bool fileExists(const std::string& path) override {
+    auto entry = entries.find(path);
+    return existsAsFile(entry == entries.end() ? missing : entry->second);
+  }
+  void beep() override { ++beeps; }
+  TArchiveOptions readOptions() override { return options; }
+  bool archiverRunning() override {
+    return static_cast<int>(commandLines.size()) + 1 == busyAtArchive;
+  }
+  int runArchiver(const std::string& line, char* output, unsigned size) override {
+    EXPECT_NE(output, nullptr);
+    EXPECT_EQ(size, 256u);
+    commandLines.push_back(line);
+    cursorsWhileArchiving.push_back(screenCursor);
+    return archiver(line);
+  }
+};
+
+Lines progress(int from, int to, int total) {
+  Lines texts;
+  for (int n = from; n <= to; ++n)
+    texts.push_back("ESC で中止します。 " + std::to_string(n) + "/" + std::to_string(total));
+  return texts;
+}
+
+std::string line(const std::string& archive, const std::string& item) {
+  return "-6 -j \"" + archive + "\" \"" + item + "\"";
+}
+
+class BatchRunTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    host.options.ArcName = ArcNameFile;
+    host.inputs = {R"(C:\Data\a.txt)", R"(C:\Data\b.txt)", R"(C:\Data\c.txt)"};
+  }
+  // Caption, status text and cursor as before the run, and one beep.
+  void expectEndedNormally() {
+    EXPECT_EQ(host.caption, "Selvat Archiver");
+    EXPECT_EQ(host.status, "");
+    EXPECT_EQ(host.screenCursor, defaultCursor);
+    EXPECT_EQ(host.beeps, 1);
+    EXPECT_FALSE(batch.inProgress());
+  }
+
+  ScriptedHost host;
+  BatchRun batch;
+};
+
+TEST_F(BatchRunTest, EmptyListOnlyWarns) {
+  host.inputs.clear();
+  host.caption = "anything";
+  batch.start(host);
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes[0].text, "ファイルリストが空です。");
+  EXPECT_EQ(host.boxes[0].caption, "警告");
+  EXPECT_EQ(host.boxes[0].flags, 48u);
+  EXPECT_EQ(host.errors, Lines{"[Error] from the last run"});
+  EXPECT_EQ(host.caption, "anything");
+  EXPECT_TRUE(host.repainted.empty());
+  EXPECT_EQ(host.beeps, 0);
+}
+
+TEST_F(BatchRunTest, WorksThroughTheList) {
+  std::vector<std::string> captionsWhileArchiving;
+  host.archiver = [&](const std::string&) {
+    captionsWhileArchiving.push_back(host.caption);
+    return 0;
+  };
+  batch.start(host);
+  EXPECT_EQ(host.repainted, progress(1, 3, 3));
+  EXPECT_EQ(host.commandLines, (Lines{line(R"(C:\Data\a.zip)", R"(C:\Data\a.txt)"),
+                                      line(R"(C:\Data\b.zip)", R"(C:\Data\b.txt)"),
+                                      line(R"(C:\Data\c.zip)", R"(C:\Data\c.txt)")}));
+  EXPECT_EQ(host.cursorsWhileArchiving, (std::vector<int>(3, BatchHost::hourGlassCursor)));
+  EXPECT_EQ(captionsWhileArchiving, Lines(3, "Selvat Archiver [圧縮中]"));
+  EXPECT_TRUE(host.inputs.empty());
+  EXPECT_TRUE(host.errors.empty());
+  EXPECT_TRUE(host.boxes.empty());
+  expectEndedNormally();
+}
+
+TEST_F(BatchRunTest, OptionsAreReadAnewForEveryItem) {
+  host.options.NoDialog = true;
+  host.archiver = [&](const std::string&) {
+    host.options.ArcName = ArcNameUnderBar;
+    host.options.ArcRate = 9;
+    host.options.NoDialog = false;
+    host.options.OutDirCheck = true;
+    host.options.OutDirEdit = R"(D:\[Out]\)";
+    return 0;
+  };
+  host.inputs = {R"(C:\Data\[1].txt)", R"(C:\Data\[2].txt)"};
+  batch.start(host);
+  EXPECT_EQ(host.commandLines,
+            (Lines{R"(-6 -q -j "C:\Data\[1].zip" "C:\Data\[[]1].txt")",
+                   R"(-9 -j "D:\[Out]\[2]_txt.zip" "C:\Data\[[]2].txt")"}));
+}
+
+TEST_F(BatchRunTest, EscapeAnsweredYesStopsBeforeTheItem) {
+  host.escapeAtPass = {1};
+  host.answers = {BatchHost::answerYes};
+  batch.start(host);
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes[0].text, "処理を中止しますか？");
+  EXPECT_EQ(host.boxes[0].caption, "確認");
+  EXPECT_EQ(host.boxes[0].flags, 292u);
+  EXPECT_TRUE(host.commandLines.empty());
+  EXPECT_EQ(host.inputs.size(), 3u);
+  EXPECT_TRUE(host.errors.empty());  // the last run's lines are gone
+  expectEndedNormally();
+}
+
+TEST_F(BatchRunTest, EscapeAnsweredNoGoesOnWithTheItem) {
+  host.escapeAtPass = {2};
+  host.answers = {BatchHost::answerNo};
+  batch.start(host);
+  EXPECT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.commandLines.size(), 3u);
+  EXPECT_TRUE(host.inputs.empty());
+  expectEndedNormally();
+}
+
+TEST_F(BatchRunTest, EscapeAtTheSecondPassKeepsTheRest) {
+  host.escapeAtPass = {2};
+  host.answers = {BatchHost::answerYes};
+  batch.start(host);
+  EXPECT_EQ(host.commandLines.size(), 1u);
+  EXPECT_EQ(host.inputs, (std::deque<std::string>{R"(C:\Data\b.txt)", R"(C:\Data\c.txt)"}));
+  expectEndedNormally();
+}
+
+TEST_F(BatchRunTest, BusyAtTheSecondOfFiveStopsWithTheItemKept) {
+  host.inputs.push_back(R"(C:\Data\d.txt)");
+  host.inputs.push_back(R"(C:\Data\e.txt)");
+  host.busyAtArchive = 2;
+  batch.start(host);
+  EXPECT_EQ(host.commandLines, Lines{line(R"(C:\Data\a.zip)", R"(C:\Data\a.txt)")});
+  EXPECT_EQ(host.repainted, progress(1, 2, 5));
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes[0].text, busyWarning);
+  EXPECT_EQ(host.boxes[0].caption, "警告");
+  EXPECT_EQ(host.boxes[0].flags, 48u);
+  EXPECT_EQ(host.boxes[0].cursor, defaultCursor);
+  EXPECT_EQ(host.inputs.size(), 4u);
+  EXPECT_EQ(host.inputs.front(), R"(C:\Data\b.txt)");
+  EXPECT_TRUE(host.errors.empty());
+  expectEndedNormally();
+}
+
+TEST_F(BatchRunTest, FailingItemIsListedAndTheRunGoesOn) {
+  host.archiver = [](const std::string& line) { return line.find("b.txt") != std::string::npos ? 3 : 0; };
+  batch.start(host);
+  EXPECT_EQ(host.commandLines.size(), 3u);
+  EXPECT_EQ(host.errors, Lines{R"([Error] C:\Data\b.txt)"});
+  EXPECT_TRUE(host.inputs.empty());
+  expectEndedNormally();
+}
+
+TEST_F(BatchRunTest, ExistingArchiveAnsweredNoIsCancelledAndCounted) {
+  host.entries[R"(C:\Data\a.zip)"] = fileAttr;
+  host.answers = {BatchHost::answerNo};
+  batch.start(host);
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes[0].text, R"(C:\Data\a.zip)" + existingQuestion);
+  EXPECT_EQ(host.boxes[0].caption, "確認");
+  EXPECT_EQ(host.boxes[0].flags, 292u);
+  EXPECT_EQ(host.boxes[0].cursor, defaultCursor);
+  EXPECT_EQ(host.errors, Lines{R"([Cancel] C:\Data\a.txt)"});
+  EXPECT_EQ(host.repainted, progress(1, 3, 3));  // the skipped item counts
+  EXPECT_EQ(host.commandLines.size(), 2u);
+  EXPECT_TRUE(host.inputs.empty());
+  expectEndedNormally();
+}
+
+TEST_F(BatchRunTest, ExistingArchiveAnsweredYesIsArchivedAsUsual) {
+  host.entries[R"(C:\Data\b.zip)"] = fileAttr;
+  host.answers = {BatchHost::answerYes};
+  batch.start(host);
+  EXPECT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.commandLines[1], line(R"(C:\Data\b.zip)", R"(C:\Data\b.txt)"));
+  EXPECT_EQ(host.cursorsWhileArchiving[1], BatchHost::hourGlassCursor);
+  EXPECT_TRUE(host.errors.empty());
+  expectEndedNormally();
+}
+
+TEST_F(BatchRunTest, ArchiveThatIsTheItemItselfIsAskedAbout) {
+  host.inputs = {R"(C:\Data\a.zip)"};
+  host.entries[R"(C:\Data\a.zip)"] = fileAttr;
+  host.answers = {BatchHost::answerYes};
+  batch.start(host);
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes[0].text, R"(C:\Data\a.zip)" + existingQuestion);
+  EXPECT_EQ(host.commandLines, Lines{line(R"(C:\Data\a.zip)", R"(C:\Data\a.zip)")});
+}
+
+TEST_F(BatchRunTest, FolderBearingTheArchiveNameIsNoArchive) {
+  host.entries[R"(C:\Data\a.zip)"] = folderAttr;
+  host.entries[R"(C:\Data\b.zip)"] = folderAttr | fileAttr;
+  batch.start(host);
+  EXPECT_TRUE(host.boxes.empty());
+  EXPECT_EQ(host.commandLines.size(), 3u);
+}
+
+TEST_F(BatchRunTest, ExistenceIsAskedBeforeTheBusyCheck) {
+  host.entries[R"(C:\Data\a.zip)"] = fileAttr;
+  host.answers = {BatchHost::answerYes};
+  host.busyAtArchive = 1;
+  batch.start(host);
+  ASSERT_EQ(host.boxes.size(), 2u);
+  EXPECT_EQ(host.boxes[0].flags, 292u);
+  EXPECT_EQ(host.boxes[1].text, busyWarning);
+  EXPECT_EQ(host.boxes[1].cursor, defaultCursor);
+  EXPECT_TRUE(host.commandLines.empty());
+  EXPECT_EQ(host.inputs.size(), 3u);
+  expectEndedNormally();
+}
+
+// The archiver's window lets messages through during an archive: a second
+// Start there must not begin a run over the same first item.
+TEST_F(BatchRunTest, StartDuringARunIsIgnored) {
+  std::vector<bool> inProgress;
+  host.archiver = [&](const std::string&) {
+    inProgress.push_back(batch.inProgress());
+    if (inProgress.size() == 1) batch.start(host);
+    return 0;
+  };
+  batch.start(host);
+  EXPECT_EQ(inProgress, std::vector<bool>(3, true));
+  EXPECT_EQ(host.commandLines.size(), 3u);
+  EXPECT_EQ(host.repainted, progress(1, 3, 3));
+  expectEndedNormally();
+}
+
+TEST_F(BatchRunTest, FailureInsideTheRunPutsTheWindowBackAndKeepsTheItem) {
+  host.screenCursor = 5;
+  host.archiver = [](const std::string& line) -> int {
+    if (line.find("b.txt") != std::string::npos) throw std::bad_alloc();
+    return 1;
+  };
+  EXPECT_THROW(batch.start(host), std::bad_alloc);
+  EXPECT_EQ(host.inputs, (std::deque<std::string>{R"(C:\Data\b.txt)", R"(C:\Data\c.txt)"}));
+  EXPECT_EQ(host.errors, Lines{R"([Error] C:\Data\a.txt)"});
+  EXPECT_EQ(host.caption, "Selvat Archiver");
+  EXPECT_EQ(host.status, "");
+  EXPECT_EQ(host.screenCursor, 5);
+  EXPECT_EQ(host.beeps, 0);
+  EXPECT_FALSE(batch.inProgress());
+
+  // The next run starts with the kept item.
+  host.archiver = [](const std::string&) { return 0; };
+  batch.start(host);
+  EXPECT_EQ(host.commandLines.back(), line(R"(C:\Data\c.zip)", R"(C:\Data\c.txt)"));
+  EXPECT_TRUE(host.inputs.empty());
+}
+
+TEST(ExistsAsFile, OnlyAnExistingPathThatIsNoFolder) {
+  struct Case {
+    std::uint32_t attributes;
+    bool file;
+  } cases[] = {{32, true}, {1, true}, {128, true}, {0, true},       {16, false},
+               {48, false}, {17, false}, {missing, false}};
+  for (const Case& c : cases) EXPECT_EQ(existsAsFile(c.attributes), c.file) << c.attributes;
+}
+
+}  // namespace
