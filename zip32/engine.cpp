@@ -1,0 +1,495 @@
+#include "engine.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <memory>
+#include <set>
+
+#include "pattern.h"
+#include "zip_format.h"
+
+namespace zip32 {
+
+namespace {
+
+constexpr std::size_t kChunk = 256 * 1024;
+constexpr std::size_t kOutputBuffer = 1024 * 1024;
+
+[[noreturn]] void fail(ResultCode code, const std::string& message) { throw ZipError(code, message); }
+
+[[noreturn]] void notWritable(const std::string& path) {
+  fail(ResultCode::ArchiveNotWritable, "書庫ファイルに書き込めません: " + path);
+}
+
+[[noreturn]] void unreadable(const std::string& path) {
+  fail(ResultCode::InputUnreadable, "ファイルを読み込めません: " + path);
+}
+
+// Buffered writing to the temporary archive, keeping track of the position.
+class Output {
+public:
+  Output(FileWriter& file, const std::string& path) : file_(file), path_(path) { buffer_.reserve(kOutputBuffer); }
+
+  void write(const void* data, std::size_t size) {
+    const char* bytes = static_cast<const char*>(data);
+    if (buffer_.size() + size > kOutputBuffer) drain();
+    if (size >= kOutputBuffer) {
+      if (!file_.write(bytes, size)) notWritable(path_);
+    } else {
+      buffer_.insert(buffer_.end(), bytes, bytes + size);
+    }
+    position_ += size;
+  }
+  void write(const std::string& bytes) { write(bytes.data(), bytes.size()); }
+
+  void seek(std::uint64_t position) {
+    drain();
+    if (!file_.seek(position)) notWritable(path_);
+    position_ = position;
+  }
+  // Ends the file here: a stored copy that replaced a longer deflate leaves a tail.
+  void finish() {
+    drain();
+    if (!file_.truncate() || !file_.flush()) notWritable(path_);
+  }
+  std::uint64_t position() const { return position_; }
+
+private:
+  void drain() {
+    if (!buffer_.empty() && !file_.write(buffer_.data(), buffer_.size())) notWritable(path_);
+    buffer_.clear();
+  }
+
+  FileWriter& file_;
+  const std::string& path_;
+  std::vector<char> buffer_;
+  std::uint64_t position_ = 0;
+};
+
+// The temporary file beside the archive; removed unless it became the archive.
+class TemporaryArchive {
+public:
+  TemporaryArchive(FileSystem& fileSystem, const std::string& archive, const CodePage& codePage)
+      : fileSystem_(fileSystem) {
+    std::string folder = folderPart(archive, codePage);
+    auto seed = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      char suffix[32];
+      std::snprintf(suffix, sizeof suffix, "~zip%08x.tmp", static_cast<unsigned>((seed + attempt * 7919u) & 0xFFFFFFFFu));
+      std::string candidate = folder + suffix;
+      CreateStatus status = CreateStatus::Failed;
+      writer_ = fileSystem_.createNew(candidate, status);
+      if (status == CreateStatus::Created && writer_) {
+        path_ = candidate;
+        return;
+      }
+      if (status != CreateStatus::Exists) break;
+    }
+    notWritable(archive);
+  }
+  ~TemporaryArchive() {
+    writer_.reset();
+    if (!path_.empty()) fileSystem_.remove(path_);
+  }
+  TemporaryArchive(const TemporaryArchive&) = delete;
+  TemporaryArchive& operator=(const TemporaryArchive&) = delete;
+
+  FileWriter& writer() { return *writer_; }
+  const std::string& path() const { return path_; }
+  void close() { writer_.reset(); }
+  void commit(const std::string& archive) {
+    writer_.reset();
+    if (!fileSystem_.replace(path_, archive)) notWritable(archive);
+    path_.clear();
+  }
+
+private:
+  FileSystem& fileSystem_;
+  std::unique_ptr<FileWriter> writer_;
+  std::string path_;
+};
+
+class Deflater {
+public:
+  explicit Deflater(int level) {
+    std::memset(&stream_, 0, sizeof stream_);
+    if (deflateInit2(&stream_, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+      throw std::bad_alloc();
+  }
+  ~Deflater() { deflateEnd(&stream_); }
+  Deflater(const Deflater&) = delete;
+  Deflater& operator=(const Deflater&) = delete;
+
+  // Feeds input (finish on the last piece) and hands each full output piece to sink.
+  template <typename Sink>
+  void feed(const unsigned char* data, std::size_t size, bool finish, std::vector<unsigned char>& out, Sink&& sink) {
+    stream_.next_in = const_cast<unsigned char*>(data);
+    stream_.avail_in = static_cast<uInt>(size);
+    int result;
+    do {
+      stream_.next_out = out.data();
+      stream_.avail_out = static_cast<uInt>(out.size());
+      result = deflate(&stream_, finish ? Z_FINISH : Z_NO_FLUSH);
+      if (result == Z_STREAM_ERROR) throw std::bad_alloc();
+      sink(out.data(), out.size() - stream_.avail_out);
+    } while (stream_.avail_out == 0 || (finish && result != Z_STREAM_END));
+  }
+
+private:
+  z_stream stream_;
+};
+
+std::uint16_t deflateFlags(int level) {
+  if (level >= 8) return 2;  // maximum
+  if (level == 2) return 4;  // fast
+  if (level == 1) return 6;  // super fast
+  return 0;
+}
+
+std::string extraField(std::uint16_t tag, const std::string& body) {
+  std::string field;
+  field += static_cast<char>(tag & 0xFF);
+  field += static_cast<char>(tag >> 8);
+  field += static_cast<char>(body.size() & 0xFF);
+  field += static_cast<char>(body.size() >> 8);
+  return field + body;
+}
+
+std::string le32(std::uint32_t value) {
+  std::string bytes(4, '\0');
+  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+  return bytes;
+}
+
+std::uint32_t crcOf(const std::string& bytes) {
+  return static_cast<std::uint32_t>(
+      crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())));
+}
+
+// The UTC modification time (0x5455) and, for a name that is not ASCII, its UTF-8 form (0x7075).
+std::string extraFields(const Source& source, const CodePage& codePage) {
+  std::int64_t utc = std::clamp<std::int64_t>(source.info.modifiedUtc, 0, 0xFFFFFFFFLL);
+  std::string extra = extraField(0x5455, std::string(1, '\x01') + le32(static_cast<std::uint32_t>(utc)));
+  if (!isAscii(source.name)) {
+    std::string utf8 = codePage.toUtf8(source.name);
+    if (!utf8.empty()) extra += extraField(0x7075, std::string(1, '\x01') + le32(crcOf(source.name)) + utf8);
+  }
+  return extra;
+}
+
+class ArchiveBuilder {
+public:
+  ArchiveBuilder(const ArchiveRequest& request, FileSystem& fileSystem, const CodePage& codePage, Progress& progress,
+                 Output& out, std::uint64_t total)
+      : request_(request), fileSystem_(fileSystem), codePage_(codePage), progress_(progress), out_(out),
+        total_(total), input_(kChunk), compressed_(kChunk) {}
+
+  Entry copyEntry(const Entry& old, FileReader& archive) {
+    LocalHeader local = readLocalHeader(archive, old.localOffset, request_.archive);
+    if (local.name != old.name) fail(ResultCode::ArchiveDamaged, "書庫ファイルが壊れています: " + request_.archive);
+    std::uint64_t dataEnd = old.localOffset + local.length + old.compressedSize;
+    std::uint64_t length = local.length + old.compressedSize + dataDescriptorLength(archive, old, dataEnd, request_.archive);
+    Entry entry = old;
+    entry.localOffset = out_.position();
+    if (!archive.seek(old.localOffset)) damagedArchive();
+    for (std::uint64_t left = length; left > 0;) {
+      std::size_t piece = static_cast<std::size_t>(std::min<std::uint64_t>(left, kChunk));
+      std::optional<std::size_t> got = archive.read(input_.data(), piece);
+      if (!got || *got == 0) damagedArchive();
+      out_.write(input_.data(), *got);
+      left -= *got;
+      advance(old.name, *got);
+    }
+    return entry;
+  }
+
+  Entry addEntry(const Source& source) {
+    std::unique_ptr<FileReader> file = fileSystem_.openRead(source.path);
+    if (!file) unreadable(source.path);
+    Entry entry = newEntry(source);
+    out_.write(localHeader(entry));
+    std::uint64_t dataStart = out_.position();
+    std::uint64_t doneBefore = done_;
+    if (entry.method == kDeflated) deflateData(entry, *file, source);
+    if (entry.method == kDeflated && entry.compressedSize >= entry.uncompressedSize) {
+      // Deflate did not shrink it: store it instead, over what was written.
+      if (!file->seek(0)) unreadable(source.path);
+      out_.seek(dataStart);
+      done_ = doneBefore;
+      entry.method = kStored;
+      entry.flags = 0;
+      entry.versionNeeded = entry.zip64Sizes ? 45 : 10;
+    }
+    if (entry.method == kStored) storeData(entry, *file, source);
+    std::uint64_t end = out_.position();
+    out_.seek(entry.localOffset);
+    out_.write(localHeader(entry));
+    out_.seek(end);
+    return entry;
+  }
+
+private:
+  Entry newEntry(const Source& source) {
+    Entry entry;
+    entry.name = source.name;
+    entry.localOffset = out_.position();
+    entry.uncompressedSize = source.info.size;
+    entry.zip64Sizes = source.info.size >= kMax32;
+    bool deflated = request_.level > 0 && source.info.size > 0;
+    entry.method = deflated ? kDeflated : kStored;
+    entry.flags = deflated ? deflateFlags(request_.level) : 0;
+    entry.versionNeeded = entry.zip64Sizes ? 45 : deflated ? 20 : 10;
+    std::uint32_t dos = dosDateTime(fileSystem_.localTime(source.info.modifiedUtc));
+    entry.dosDate = static_cast<std::uint16_t>(dos >> 16);
+    entry.dosTime = static_cast<std::uint16_t>(dos & 0xFFFF);
+    entry.externalAttributes = source.info.attributes & 0xFF;
+    entry.localExtra = extraFields(source, codePage_);
+    entry.centralExtra = entry.localExtra;
+    return entry;
+  }
+
+  // Reads the next piece of an input; the read size must add up to the size seen before.
+  std::size_t readPiece(FileReader& file, const Source& source, std::uint64_t readSoFar) {
+    std::optional<std::size_t> got = file.read(input_.data(), input_.size());
+    if (!got) unreadable(source.path);
+    if (readSoFar + *got > source.info.size || (*got == 0 && readSoFar != source.info.size))
+      fail(ResultCode::InputUnreadable, "読み込み中にファイルが変更されました: " + source.path);
+    return *got;
+  }
+
+  void deflateData(Entry& entry, FileReader& file, const Source& source) {
+    Deflater deflater(request_.level);
+    std::uint32_t crc = static_cast<std::uint32_t>(crc32(0, nullptr, 0));
+    std::uint64_t readSoFar = 0, written = 0;
+    auto sink = [&](const unsigned char* data, std::size_t size) {
+      out_.write(data, size);
+      written += size;
+    };
+    for (;;) {
+      std::size_t got = readPiece(file, source, readSoFar);
+      readSoFar += got;
+      crc = static_cast<std::uint32_t>(crc32(crc, input_.data(), static_cast<uInt>(got)));
+      deflater.feed(input_.data(), got, got == 0, compressed_, sink);
+      if (got == 0) break;
+      advance(source.name, got);
+      // Once the output outgrows the input, storing wins: stop early.
+      if (written > entry.uncompressedSize) break;
+    }
+    entry.crc = crc;
+    entry.compressedSize = written;
+  }
+
+  void storeData(Entry& entry, FileReader& file, const Source& source) {
+    std::uint32_t crc = static_cast<std::uint32_t>(crc32(0, nullptr, 0));
+    std::uint64_t readSoFar = 0;
+    for (std::size_t got; (got = readPiece(file, source, readSoFar)) > 0;) {
+      readSoFar += got;
+      crc = static_cast<std::uint32_t>(crc32(crc, input_.data(), static_cast<uInt>(got)));
+      out_.write(input_.data(), got);
+      advance(source.name, got);
+    }
+    entry.crc = crc;
+    entry.compressedSize = readSoFar;
+  }
+
+  void advance(const std::string& name, std::uint64_t bytes) {
+    done_ += bytes;
+    if (!progress_.onProgress(name, done_, total_)) fail(ResultCode::Cancelled, "中止しました。");
+  }
+
+  [[noreturn]] void damagedArchive() { fail(ResultCode::ArchiveDamaged, "書庫ファイルが壊れています: " + request_.archive); }
+
+  const ArchiveRequest& request_;
+  FileSystem& fileSystem_;
+  const CodePage& codePage_;
+  Progress& progress_;
+  Output& out_;
+  std::uint64_t total_;
+  std::uint64_t done_ = 0;
+  std::vector<unsigned char> input_;
+  std::vector<unsigned char> compressed_;
+};
+
+// Reads the finished file back: its central directory must list what was
+// written, and every local header must agree with its central header.
+void verify(FileSystem& fileSystem, const std::string& path, const std::vector<Entry>& written,
+            const std::string& archive) {
+  std::unique_ptr<FileReader> file = fileSystem.openRead(path);
+  if (!file) notWritable(archive);
+  try {
+    CentralDirectory directory = readCentralDirectory(*file, path);
+    if (directory.entries.size() != written.size()) notWritable(archive);
+    for (std::size_t i = 0; i < written.size(); ++i) {
+      const Entry& central = directory.entries[i];
+      const Entry& expected = written[i];
+      LocalHeader local = readLocalHeader(*file, central.localOffset, path);
+      bool sameCentral = central.name == expected.name && central.crc == expected.crc &&
+                         central.compressedSize == expected.compressedSize &&
+                         central.uncompressedSize == expected.uncompressedSize &&
+                         central.localOffset == expected.localOffset && central.method == expected.method;
+      bool localAgrees = local.name == central.name && local.method == central.method &&
+                         ((central.flags & 0x08) != 0 ||
+                          (local.crc == central.crc && local.compressedSize == central.compressedSize &&
+                           local.uncompressedSize == central.uncompressedSize));
+      if (!sameCentral || !localAgrees) notWritable(archive);
+    }
+  } catch (const ZipError& error) {
+    if (error.code() == ResultCode::ArchiveDamaged) notWritable(archive);
+    throw;
+  }
+}
+
+bool isDelimiter(char c) { return c == '\\' || c == '/'; }
+
+}  // namespace
+
+std::uint32_t dosDateTime(const LocalTime& time) {
+  if (time.year < 1980) return (0 << 25 | 1 << 21 | 1 << 16);
+  if (time.year > 2107) return (127u << 25 | 12u << 21 | 31u << 16 | 23u << 11 | 59u << 5 | 29u);
+  return static_cast<std::uint32_t>((time.year - 1980) << 25 | time.month << 21 | time.day << 16 | time.hour << 11 |
+                                    time.minute << 5 | time.second / 2);
+}
+
+std::string entryName(const std::string& path, bool junkPaths, const CodePage& codePage) {
+  if (junkPaths) return fileNamePart(path, codePage);
+  std::vector<std::string> parts;
+  std::string part;
+  std::size_t start = path.size() >= 2 && path[1] == ':' ? 2 : 0;
+  auto endPart = [&] {
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    part.clear();
+  };
+  for (std::size_t i = start; i < path.size();) {
+    std::size_t length = codePage.charLength(path, i);
+    if (length == 1 && isDelimiter(path[i])) {
+      endPart();
+    } else {
+      part += path.substr(i, length);
+    }
+    i += length;
+  }
+  endPart();
+  std::string name;
+  for (const std::string& p : parts) name += (name.empty() ? "" : "/") + p;
+  return name;
+}
+
+std::vector<Source> resolveInputs(const ArchiveRequest& request, FileSystem& fileSystem, const CodePage& codePage) {
+  std::vector<Source> sources;
+  auto add = [&](const std::string& path, const FileInfo& info) {
+    Source source{path, entryName(path, request.junkPaths, codePage), info};
+    if (source.name.empty()) unreadable(path);
+    std::string key = foldCase(source.name, codePage);
+    for (const Source& other : sources) {
+      if (foldCase(other.name, codePage) != key) continue;
+      if (fileSystem.sameFile(other.path, path)) return;
+      fail(ResultCode::BadCommandLine, "同じ名前のファイルが複数あります: " + source.name);
+    }
+    sources.push_back(source);
+  };
+  for (const std::string& text : request.patterns) {
+    std::string folderText = folderPart(text, codePage);
+    std::optional<Pattern> folder = Pattern::compile(folderText, codePage);
+    std::optional<Pattern> name = Pattern::compile(fileNamePart(text, codePage), codePage);
+    if (!folder || !name) fail(ResultCode::BadCommandLine, "角括弧が閉じていません: " + text);
+    if (folder->isWild()) fail(ResultCode::BadCommandLine, "フォルダ名にワイルドカードは使えません: " + text);
+    std::string folderPath = folder->literal();
+    if (!name->isWild()) {
+      std::string path = folderPath + name->literal();
+      std::optional<FileInfo> info = fileSystem.stat(path);
+      if (!info || info->isDirectory) unreadable(path);
+      add(path, *info);
+      continue;
+    }
+    std::optional<std::vector<std::string>> entries = fileSystem.list(folderPath);
+    std::vector<std::string> matched;
+    for (const std::string& entry : entries ? *entries : std::vector<std::string>{}) {
+      if (name->matches(entry)) matched.push_back(entry);
+    }
+    std::sort(matched.begin(), matched.end());
+    std::size_t before = sources.size();
+    for (const std::string& entry : matched) {
+      std::optional<FileInfo> info = fileSystem.stat(folderPath + entry);
+      if (info && !info->isDirectory) add(folderPath + entry, *info);
+    }
+    if (sources.size() == before) fail(ResultCode::NoFileMatched, "該当するファイルがありません: " + text);
+  }
+  return sources;
+}
+
+namespace {
+
+Outcome build(const ArchiveRequest& request, FileSystem& fileSystem, const CodePage& codePage, Progress& progress) {
+  if (request.level < 0 || request.level > 9) fail(ResultCode::BadCommandLine, "圧縮レベルは 0 から 9 です。");
+  if (request.archive.empty() || request.patterns.empty()) fail(ResultCode::BadCommandLine, "コマンドラインが正しくありません。");
+  std::vector<Source> sources = resolveInputs(request, fileSystem, codePage);
+
+  std::optional<FileInfo> existing = fileSystem.stat(request.archive);
+  if (existing && existing->isDirectory) notWritable(request.archive);
+  std::unique_ptr<FileReader> oldArchive;
+  CentralDirectory directory;
+  if (existing) {
+    for (const Source& source : sources) {
+      if (fileSystem.sameFile(source.path, request.archive))
+        fail(ResultCode::ArchiveIsInput, "書庫ファイル自身は圧縮できません: " + source.path);
+    }
+    oldArchive = fileSystem.openRead(request.archive);
+    if (!oldArchive) notWritable(request.archive);
+    directory = readCentralDirectory(*oldArchive, request.archive);
+  }
+
+  std::set<std::string> replaced;
+  std::uint64_t total = 0;
+  for (const Source& source : sources) {
+    replaced.insert(foldCase(source.name, codePage));
+    total += source.info.size;
+  }
+  std::vector<const Entry*> kept;
+  for (const Entry& entry : directory.entries) {
+    if (replaced.count(foldCase(entry.name, codePage)) == 0) {
+      kept.push_back(&entry);
+      total += entry.compressedSize;
+    }
+  }
+
+  TemporaryArchive temporary(fileSystem, request.archive, codePage);
+  Output out(temporary.writer(), request.archive);
+  ArchiveBuilder builder(request, fileSystem, codePage, progress, out, total);
+  std::vector<Entry> written;
+  for (const Entry* entry : kept) written.push_back(builder.copyEntry(*entry, *oldArchive));
+  for (const Source& source : sources) written.push_back(builder.addEntry(source));
+  std::uint64_t directoryOffset = out.position();
+  for (const Entry& entry : written) out.write(centralHeader(entry));
+  std::uint64_t directorySize = out.position() - directoryOffset;
+  out.write(endRecords(written.size(), directoryOffset, directorySize, directory.comment));
+  out.finish();
+  temporary.close();
+  oldArchive.reset();
+  verify(fileSystem, temporary.path(), written, request.archive);
+  temporary.commit(request.archive);
+  return {ResultCode::Ok, "書庫を作成しました: " + request.archive};
+}
+
+}  // namespace
+
+Outcome makeArchive(const ArchiveRequest& request, FileSystem& fileSystem, const CodePage& codePage,
+                    Progress& progress) {
+  try {
+    return build(request, fileSystem, codePage, progress);
+  } catch (const ZipError& error) {
+    return {error.code(), error.what()};
+  } catch (const std::bad_alloc&) {
+    return {ResultCode::OutOfMemory, "メモリが足りません。"};
+  } catch (const std::exception& error) {
+    return {ResultCode::ArchiveNotWritable, std::string("書庫を作成できません: ") + error.what()};
+  }
+}
+
+}  // namespace zip32

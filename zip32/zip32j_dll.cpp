@@ -1,0 +1,137 @@
+// zip32j.dll: the archiver's call interface. Parses the command line,
+// keeps the session-wide busy flag, shows the progress window unless
+// quiet, and has zip32.dll make the archive.
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <vector>
+
+#include "command_line.h"
+#include "engine.h"
+#include "engine_library.h"
+#include "progress_window.h"
+#include "result.h"
+#include "version.h"
+
+namespace {
+
+using zip32::Outcome;
+using zip32::ResultCode;
+
+// Held while a Zip call runs in any process of the session.
+const char kRunningName[] = "Local\\SelvatZip32jRunning";
+// Zip calls of this process, also those made from a message pumped inside a call.
+std::atomic<bool> gInCall{false};
+
+class RunningMutex {
+public:
+  RunningMutex() : handle_(CreateMutexA(nullptr, FALSE, kRunningName)) {
+    // A short wait: ZipGetRunning may hold the mutex for a moment to look at it.
+    if (handle_) {
+      DWORD wait = WaitForSingleObject(handle_, 200);
+      owned_ = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
+    }
+  }
+  ~RunningMutex() {
+    if (owned_) ReleaseMutex(handle_);
+    if (handle_) CloseHandle(handle_);
+  }
+  RunningMutex(const RunningMutex&) = delete;
+  RunningMutex& operator=(const RunningMutex&) = delete;
+  bool owned() const { return owned_; }
+
+private:
+  HANDLE handle_;
+  bool owned_ = false;
+};
+
+class CallFlag {
+public:
+  CallFlag() : first_(!gInCall.exchange(true)) {}
+  ~CallFlag() {
+    if (first_) gInCall = false;
+  }
+  CallFlag(const CallFlag&) = delete;
+  CallFlag& operator=(const CallFlag&) = delete;
+  bool first() const { return first_; }
+
+private:
+  bool first_;
+};
+
+HINSTANCE thisModule() {
+  HMODULE module = nullptr;
+  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                     reinterpret_cast<LPCSTR>(&thisModule), &module);
+  return module;
+}
+
+int WINAPI reportProgress(void* context, const char* name, unsigned long long done, unsigned long long total) {
+  auto* window = static_cast<zip32::ProgressWindow*>(context);
+  return window->update(name ? name : "", done, total) ? 0 : 1;
+}
+
+Outcome runEngine(HWND owner, const zip32::CommandLine& line) {
+  zip32::EngineLibrary engine;
+  if (!engine.archive()) return {ResultCode::EngineMissing, "zip32.dllを読み込めません。"};
+  std::vector<const char*> inputs;
+  std::size_t longest = line.archive.size();
+  for (const std::string& input : line.inputs) {
+    inputs.push_back(input.c_str());
+    longest = std::max(longest, input.size());
+  }
+  ZpArchiveRequest request{sizeof(ZpArchiveRequest), line.level, line.junkPaths ? 1 : 0, line.archive.c_str(),
+                           static_cast<DWORD>(inputs.size()), inputs.data(), nullptr, nullptr};
+  // Room for a message that names any of the paths.
+  std::vector<char> text(longest + 256);
+  int code;
+  if (line.quiet) {
+    code = engine.archive()(&request, text.data(), static_cast<DWORD>(text.size()));
+  } else {
+    zip32::ProgressWindow window(owner, thisModule(), line.archive);
+    request.progress = &reportProgress;
+    request.context = &window;
+    code = engine.archive()(&request, text.data(), static_cast<DWORD>(text.size()));
+  }
+  return {static_cast<ResultCode>(code), text.data()};
+}
+
+Outcome runZip(HWND owner, const char* commandLine) {
+  const Outcome busy{ResultCode::Busy, "他の圧縮処理が実行中です。"};
+  CallFlag call;
+  if (!call.first()) return busy;
+  RunningMutex running;
+  if (!running.owned()) return busy;
+  zip32::ParsedCommandLine parsed = zip32::parseCommandLine(commandLine ? commandLine : "");
+  if (!parsed.ok) return {ResultCode::BadCommandLine, "コマンドラインが正しくありません: " + parsed.error};
+  return runEngine(owner, parsed.commandLine);
+}
+
+}  // namespace
+
+extern "C" {
+
+int WINAPI Zip(HWND hwnd, LPCSTR commandLine, LPSTR output, DWORD outputSize) {
+  Outcome outcome;
+  try {
+    outcome = runZip(hwnd, commandLine);
+  } catch (...) {
+    outcome = {ResultCode::OutOfMemory, "メモリが足りません。"};
+  }
+  zip32::copyMessage(outcome.message, output, outputSize, zip32::systemCodePage());
+  return static_cast<int>(outcome.code);
+}
+
+WORD WINAPI ZipGetVersion(void) { return zip32::kLibraryVersion; }
+
+BOOL WINAPI ZipGetRunning(void) {
+  if (gInCall) return 1;
+  HANDLE handle = OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, kRunningName);
+  if (!handle) return 0;
+  DWORD wait = WaitForSingleObject(handle, 0);
+  if (wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED) ReleaseMutex(handle);
+  CloseHandle(handle);
+  return wait == WAIT_TIMEOUT ? 1 : 0;
+}
+}
