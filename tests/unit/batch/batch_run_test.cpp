@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <new>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -27,7 +28,24 @@ struct Box {
   std::string text, caption;
   unsigned flags;
   int cursor;  // the screen cursor while the box is shown
+  bool operator==(const Box& other) const {
+    return text == other.text && caption == other.caption && flags == other.flags &&
+           cursor == other.cursor;
+  }
 };
+using Boxes = std::vector<Box>;
+
+void PrintTo(const Box& box, std::ostream* out) {
+  *out << "{" << box.text << ", " << box.caption << ", " << box.flags << ", cursor "
+       << box.cursor << "}";
+}
+
+const Box emptyListBox{"ファイルリストが空です。", "警告", 48, defaultCursor};
+const Box stopBox{"処理を中止しますか？", "確認", 292, defaultCursor};
+const Box busyBox{busyWarning, "警告", 48, defaultCursor};
+Box existingBox(const std::string& archivePath) {
+  return {archivePath + existingQuestion, "確認", 292, defaultCursor};
+}
 
 // The main window and the archiver library as a script: the lists and
 // texts are plain members, questions take their answers in turn, and the
@@ -132,10 +150,7 @@ TEST_F(BatchRunTest, EmptyListOnlyWarns) {
   host.inputs.clear();
   host.caption = "anything";
   batch.start(host);
-  ASSERT_EQ(host.boxes.size(), 1u);
-  EXPECT_EQ(host.boxes[0].text, "ファイルリストが空です。");
-  EXPECT_EQ(host.boxes[0].caption, "警告");
-  EXPECT_EQ(host.boxes[0].flags, 48u);
+  EXPECT_EQ(host.boxes, Boxes{emptyListBox});
   EXPECT_EQ(host.errors, Lines{"[Error] from the last run"});
   EXPECT_EQ(host.caption, "anything");
   EXPECT_TRUE(host.repainted.empty());
@@ -182,10 +197,7 @@ TEST_F(BatchRunTest, EscapeAnsweredYesStopsBeforeTheItem) {
   host.escapeAtPass = {1};
   host.answers = {BatchHost::answerYes};
   batch.start(host);
-  ASSERT_EQ(host.boxes.size(), 1u);
-  EXPECT_EQ(host.boxes[0].text, "処理を中止しますか？");
-  EXPECT_EQ(host.boxes[0].caption, "確認");
-  EXPECT_EQ(host.boxes[0].flags, 292u);
+  EXPECT_EQ(host.boxes, Boxes{stopBox});
   EXPECT_TRUE(host.commandLines.empty());
   EXPECT_EQ(host.inputs.size(), 3u);
   EXPECT_TRUE(host.errors.empty());  // the last run's lines are gone
@@ -196,7 +208,7 @@ TEST_F(BatchRunTest, EscapeAnsweredNoGoesOnWithTheItem) {
   host.escapeAtPass = {2};
   host.answers = {BatchHost::answerNo};
   batch.start(host);
-  EXPECT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes, Boxes{stopBox});
   EXPECT_EQ(host.commandLines.size(), 3u);
   EXPECT_TRUE(host.inputs.empty());
   expectEndedNormally();
@@ -218,11 +230,7 @@ TEST_F(BatchRunTest, BusyAtTheSecondOfFiveStopsWithTheItemKept) {
   batch.start(host);
   EXPECT_EQ(host.commandLines, Lines{line(R"(C:\Data\a.zip)", R"(C:\Data\a.txt)")});
   EXPECT_EQ(host.repainted, progress(1, 2, 5));
-  ASSERT_EQ(host.boxes.size(), 1u);
-  EXPECT_EQ(host.boxes[0].text, busyWarning);
-  EXPECT_EQ(host.boxes[0].caption, "警告");
-  EXPECT_EQ(host.boxes[0].flags, 48u);
-  EXPECT_EQ(host.boxes[0].cursor, defaultCursor);
+  EXPECT_EQ(host.boxes, Boxes{busyBox});
   EXPECT_EQ(host.inputs.size(), 4u);
   EXPECT_EQ(host.inputs.front(), R"(C:\Data\b.txt)");
   EXPECT_TRUE(host.errors.empty());
@@ -242,11 +250,7 @@ TEST_F(BatchRunTest, ExistingArchiveAnsweredNoIsCancelledAndCounted) {
   host.entries[R"(C:\Data\a.zip)"] = fileAttr;
   host.answers = {BatchHost::answerNo};
   batch.start(host);
-  ASSERT_EQ(host.boxes.size(), 1u);
-  EXPECT_EQ(host.boxes[0].text, R"(C:\Data\a.zip)" + existingQuestion);
-  EXPECT_EQ(host.boxes[0].caption, "確認");
-  EXPECT_EQ(host.boxes[0].flags, 292u);
-  EXPECT_EQ(host.boxes[0].cursor, defaultCursor);
+  EXPECT_EQ(host.boxes, Boxes{existingBox(R"(C:\Data\a.zip)")});
   EXPECT_EQ(host.errors, Lines{R"([Cancel] C:\Data\a.txt)"});
   EXPECT_EQ(host.repainted, progress(1, 3, 3));  // the skipped item counts
   EXPECT_EQ(host.commandLines.size(), 2u);
@@ -258,7 +262,7 @@ TEST_F(BatchRunTest, ExistingArchiveAnsweredYesIsArchivedAsUsual) {
   host.entries[R"(C:\Data\b.zip)"] = fileAttr;
   host.answers = {BatchHost::answerYes};
   batch.start(host);
-  EXPECT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes, Boxes{existingBox(R"(C:\Data\b.zip)")});
   EXPECT_EQ(host.commandLines[1], line(R"(C:\Data\b.zip)", R"(C:\Data\b.txt)"));
   EXPECT_EQ(host.cursorsWhileArchiving[1], BatchHost::hourGlassCursor);
   EXPECT_TRUE(host.errors.empty());
@@ -270,8 +274,7 @@ TEST_F(BatchRunTest, ArchiveThatIsTheItemItselfIsAskedAbout) {
   host.entries[R"(C:\Data\a.zip)"] = fileAttr;
   host.answers = {BatchHost::answerYes};
   batch.start(host);
-  ASSERT_EQ(host.boxes.size(), 1u);
-  EXPECT_EQ(host.boxes[0].text, R"(C:\Data\a.zip)" + existingQuestion);
+  EXPECT_EQ(host.boxes, Boxes{existingBox(R"(C:\Data\a.zip)")});
   EXPECT_EQ(host.commandLines, Lines{line(R"(C:\Data\a.zip)", R"(C:\Data\a.zip)")});
 }
 
@@ -288,10 +291,7 @@ TEST_F(BatchRunTest, ExistenceIsAskedBeforeTheBusyCheck) {
   host.answers = {BatchHost::answerYes};
   host.busyAtArchive = 1;
   batch.start(host);
-  ASSERT_EQ(host.boxes.size(), 2u);
-  EXPECT_EQ(host.boxes[0].flags, 292u);
-  EXPECT_EQ(host.boxes[1].text, busyWarning);
-  EXPECT_EQ(host.boxes[1].cursor, defaultCursor);
+  EXPECT_EQ(host.boxes, (Boxes{existingBox(R"(C:\Data\a.zip)"), busyBox}));
   EXPECT_TRUE(host.commandLines.empty());
   EXPECT_EQ(host.inputs.size(), 3u);
   expectEndedNormally();
