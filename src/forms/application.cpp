@@ -1,1 +1,156 @@
-// placeholder
+#include "forms/application.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <new>
+
+#include "archive/path_rules.h"
+#include "forms/form.h"
+
+namespace {
+TApplication theApplication;
+
+// Disables every enabled top-level window of this thread for as long as it
+// lives, so that a message box is modal over the whole program.
+class TaskWindowsDisabled {
+ public:
+  TaskWindowsDisabled() { EnumThreadWindows(GetCurrentThreadId(), collect, reinterpret_cast<LPARAM>(this)); }
+  ~TaskWindowsDisabled() {
+    for (HWND window : disabled_)
+      if (IsWindow(window)) EnableWindow(window, TRUE);
+  }
+  TaskWindowsDisabled(const TaskWindowsDisabled&) = delete;
+  TaskWindowsDisabled& operator=(const TaskWindowsDisabled&) = delete;
+
+ private:
+  static BOOL CALLBACK collect(HWND window, LPARAM self) {
+    if (IsWindowVisible(window) && IsWindowEnabled(window)) {
+      EnableWindow(window, FALSE);
+      reinterpret_cast<TaskWindowsDisabled*>(self)->disabled_.push_back(window);
+    }
+    return TRUE;
+  }
+  std::vector<HWND> disabled_;
+};
+
+LRESULT CALLBACK applicationWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+}  // namespace
+
+TApplication* Application = &theApplication;
+
+std::string exceptionBoxText(const std::string& message) {
+  if (message.empty()) return message;
+  size_t last = message.size() - 1;
+  if (last > 0 && isTrailByte(message, last)) --last;  // the first byte of the last character
+  if (static_cast<unsigned char>(message[last]) > '.') return message + ".";
+  return message;
+}
+
+TApplication::TApplication() = default;
+
+TApplication::~TApplication() {
+  DestroyForms();
+  WinHelpA(nullptr, HelpFile.c_str(), HELP_QUIT, 0);
+}
+
+void TApplication::Initialize() {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
+  InitCommonControlsEx(&controls);
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // the shell's folder browser needs it
+}
+
+HWND TApplication::Handle() {
+  if (!handle_) {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = applicationWindowProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "TApplication";
+    RegisterClassA(&windowClass);
+    handle_.reset(CreateWindowExA(0, "TApplication", Title.c_str(), WS_POPUP, 0, 0, 0, 0, nullptr,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr));
+  }
+  return handle_.get();
+}
+
+void TApplication::adoptForm(std::unique_ptr<TForm> form) {
+  TForm* created = form.get();
+  forms_.push_back(std::move(form));
+  if (!mainForm_) mainForm_ = created;
+  created->AfterConstruction();
+}
+
+void TApplication::DestroyForms() {
+  while (!forms_.empty()) forms_.pop_back();
+  mainForm_ = nullptr;
+}
+
+void TApplication::Run(int showCommand) {
+  if (!mainForm_) return;
+  if (showCommand == SW_SHOWMAXIMIZED) mainForm_->SetWindowState(TWindowState::wsMaximized);
+  if (showCommand == SW_SHOWMINNOACTIVE)
+    mainForm_->ShowMinimizedUntilRestored();
+  else
+    mainForm_->Show();
+  MSG message;
+  while (!terminated_ && GetMessageA(&message, nullptr, 0, 0) > 0) {
+    HWND main = mainForm_ ? mainForm_->Handle() : nullptr;
+    if (main && IsDialogMessageA(main, &message)) continue;  // Tab, mnemonics
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+
+void TApplication::Terminate() {
+  terminated_ = true;
+  PostQuitMessage(0);
+}
+
+int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {
+  if (messageBoxStandIn_) return messageBoxStandIn_(text, caption, flags);
+  HWND active = GetActiveWindow();
+  HWND owner = active ? active : Handle();
+  int answer;
+  {
+    TaskWindowsDisabled modal;
+    answer = ::MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
+  }
+  if (active && IsWindow(active)) SetActiveWindow(active);
+  return answer;
+}
+
+bool TApplication::HelpCommand(UINT command, ULONG_PTR data) {
+  HWND owner = mainForm_ ? mainForm_->Handle() : Handle();
+  if (helpStandIn_) {
+    helpStandIn_(owner, HelpFile, command, data);
+    return true;
+  }
+  return WinHelpA(owner, HelpFile.c_str(), command, data) != FALSE;
+}
+
+bool TApplication::HelpContext(int context) {
+  return HelpCommand(HELP_CONTEXT, static_cast<ULONG_PTR>(context));
+}
+
+void TApplication::HandleException() {
+  try {
+    throw;
+  } catch (const EAbort&) {
+  } catch (const std::bad_alloc&) {
+    ShowException("メモリが不足しています");
+  } catch (const std::exception& error) {
+    ShowException(error.what());
+  } catch (...) {
+    ShowException("予期しないエラーが発生しました");
+  }
+}
+
+void TApplication::ShowException(const std::string& message) {
+  try {
+    MessageBox(exceptionBoxText(message), Title, MB_OK | MB_ICONERROR);
+  } catch (...) {
+    // nothing more can be shown
+  }
+}

@@ -1,0 +1,129 @@
+#pragma once
+// The standard components: list box, push button, check box, edit box,
+// status bar, panel, label and bevel.
+#include <windows.h>
+
+#include <string>
+
+#include "forms/control.h"
+
+// Colours as the designer names them: system colours.
+enum TColor : unsigned { clWindow = 0x80000005, clBtnFace = 0x8000000F };
+
+class TPanel : public TWinControl {
+ public:
+  using TWinControl::TWinControl;
+
+ protected:
+  void CreateHandle(HWND parentWindow) override;
+  LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
+class TBevel : public TWinControl {  // a single etched line along its top edge
+ public:
+  using TWinControl::TWinControl;
+
+ protected:
+  void CreateHandle(HWND parentWindow) override;
+  LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
+class TLabel : public TWinControl {
+ public:
+  TLabel(TWinControl* parent, std::string caption);
+
+ protected:
+  void CreateHandle(HWND parentWindow) override;
+
+ private:
+  std::string caption_;
+};
+
+class TButton : public TWinControl {
+ public:
+  TButton(TWinControl* parent, std::string caption);
+  TNotifyEvent OnClick;
+  void Click();
+
+ protected:
+  void CreateHandle(HWND parentWindow) override;
+  bool Command(WORD code) override;
+
+ private:
+  std::string caption_;
+};
+
+// Setting Checked to a new value, by code or by the user's click, raises
+// OnClick; setting the value it has raises nothing.
+class TCheckBox : public TWinControl {
+ public:
+  TCheckBox(TWinControl* parent, std::string caption);
+  TNotifyEvent OnClick;
+  bool Checked() const { return checked_; }
+  void SetChecked(bool checked);
+
+ protected:
+  void CreateHandle(HWND parentWindow) override;
+  bool Command(WORD code) override;
+
+ private:
+  std::string caption_;
+  bool checked_ = false;
+};
+
+class TEdit : public TWinControl {
+ public:
+  using TWinControl::TWinControl;
+  std::string Text();
+  void SetText(const std::string& text);
+  TColor Color() const { return color_; }
+  void SetColor(TColor color);
+
+ protected:
+  void CreateHandle(HWND parentWindow) override;
+  HBRUSH ControlColor(HDC dc) override;
+
+ private:
+  std::string pendingText_;
+  TColor color_ = clWindow;
+};
+
+class TListBox : public TWinControl {
+ public:
+  TListBox(TWinControl* parent, bool integralHeight);
+  void SetItemHeight(int height) { itemHeight_ = height; }
+
+  int Count();
+  std::string Item(int index);
+  int Add(const std::string& item);  // raises "行を挿入できません" when the list is full
+  void Delete(int index);
+  void Clear();
+  int ItemIndex();
+  void SetItemIndex(int index);
+  void BeginUpdate();  // redraw off, for adding in bulk
+  void EndUpdate();
+
+ protected:
+  void CreateHandle(HWND parentWindow) override;
+  void HandleCreated() override;
+  LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  bool integralHeight_;
+  int itemHeight_ = 0;
+  int updating_ = 0;
+};
+
+class TStatusBar : public TWinControl {  // one simple text area with a size grip
+ public:
+  using TWinControl::TWinControl;
+  std::string SimpleText() const { return text_; }
+  void SetSimpleText(const std::string& text);
+
+ protected:
+  void CreateHandle(HWND parentWindow) override;
+  void HandleCreated() override;
+
+ private:
+  std::string text_;
+};

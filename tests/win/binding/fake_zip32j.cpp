@@ -1,0 +1,38 @@
+// A stand-in for zip32j.dll whose answers are set when it is built, so
+// that the binding can be tried against every way a library can be.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#ifndef FAKE_VERSION
+#define FAKE_VERSION 108
+#endif
+#ifndef FAKE_RUNNING
+#define FAKE_RUNNING 0
+#endif
+
+extern "C" {
+
+__declspec(dllexport) DWORD WINAPI ZipGetVersion() { return FAKE_VERSION; }
+
+#ifndef FAKE_OMIT_RUNNING
+__declspec(dllexport) BOOL WINAPI ZipGetRunning() { return FAKE_RUNNING; }
+#endif
+
+// Appends the command line to the file named by SELVAT_FAKE_ZIP_LOG and
+// answers with the result in SELVAT_FAKE_ZIP_RESULT (0 by default).
+__declspec(dllexport) int WINAPI Zip(HWND, LPCSTR commandLine, LPSTR output, DWORD outputSize) {
+  char value[MAX_PATH];
+  if (GetEnvironmentVariableA("SELVAT_FAKE_ZIP_LOG", value, sizeof value) - 1 < sizeof value - 1) {
+    if (FILE* file = std::fopen(value, "ab")) {
+      std::fprintf(file, "%s\n", commandLine);
+      std::fclose(file);
+    }
+  }
+  if (output && outputSize) output[0] = '\0';
+  if (GetEnvironmentVariableA("SELVAT_FAKE_ZIP_RESULT", value, sizeof value) - 1 < sizeof value - 1)
+    return std::atoi(value);
+  return 0;
+}
+}
