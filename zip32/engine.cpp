@@ -414,17 +414,28 @@ std::vector<Source> resolveInputs(const ArchiveRequest& request, FileSystem& fil
       if (name->matches(entry)) matched.push_back(entry);
     }
     std::sort(matched.begin(), matched.end());
-    std::size_t before = sources.size();
+    bool any = false;
     for (const std::string& entry : matched) {
       std::optional<FileInfo> info = fileSystem.stat(folderPath + entry);
-      if (info && !info->isDirectory) add(folderPath + entry, *info);
+      if (!info || info->isDirectory) continue;
+      add(folderPath + entry, *info);
+      any = true;
     }
-    if (sources.size() == before) fail(ResultCode::NoFileMatched, "該当するファイルがありません: " + text);
+    if (!any) fail(ResultCode::NoFileMatched, "該当するファイルがありません: " + text);
   }
   return sources;
 }
 
 namespace {
+
+// Every entry of an archive to update must be where its central header says.
+void checkLocalHeaders(FileReader& file, const CentralDirectory& directory, const std::string& path) {
+  for (const Entry& entry : directory.entries) {
+    LocalHeader local = readLocalHeader(file, entry.localOffset, path);
+    if (local.name != entry.name || entry.localOffset + local.length + entry.compressedSize > directory.offset)
+      fail(ResultCode::ArchiveDamaged, "書庫ファイルが壊れています: " + path);
+  }
+}
 
 Outcome build(const ArchiveRequest& request, FileSystem& fileSystem, const CodePage& codePage, Progress& progress) {
   if (request.level < 0 || request.level > 9) fail(ResultCode::BadCommandLine, "圧縮レベルは 0 から 9 です。");
@@ -443,6 +454,7 @@ Outcome build(const ArchiveRequest& request, FileSystem& fileSystem, const CodeP
     oldArchive = fileSystem.openRead(request.archive);
     if (!oldArchive) notWritable(request.archive);
     directory = readCentralDirectory(*oldArchive, request.archive);
+    checkLocalHeaders(*oldArchive, directory, request.archive);
   }
 
   std::set<std::string> replaced;
