@@ -2,12 +2,12 @@
 
 #include "input/case_fold.h"
 
-bool InputIndex::insert(std::string_view path) {
-  return keys_.insert(caseFoldKey(path)).second;
+InputIndex::Key InputIndex::keyOf(std::string_view path) const {
+  return Key(caseFoldKey(path), &pool_);
 }
 
-void InputIndex::erase(std::string_view path) { keys_.erase(caseFoldKey(path)); }
+bool InputIndex::insert(std::string_view path) { return keys_.insert(keyOf(path)).second; }
 
-bool InputIndex::contains(std::string_view path) const {
-  return keys_.count(caseFoldKey(path)) != 0;
-}
+void InputIndex::erase(std::string_view path) { keys_.erase(keyOf(path)); }
+
+bool InputIndex::contains(std::string_view path) const { return keys_.count(keyOf(path)) != 0; }
