@@ -55,6 +55,17 @@ void TLabel::CreateHandle(HWND parentWindow) {
   createWindow("STATIC", caption_.c_str(), kChild | SS_LEFT, 0, parentWindow);
 }
 
+void TLabel::HandleCreated() {
+  HDC dc = GetDC(Handle());
+  HGDIOBJ old = SelectObject(dc, FontHandle());
+  SIZE extent{};
+  GetTextExtentPoint32A(dc, caption_.c_str(), static_cast<int>(caption_.size()), &extent);
+  SelectObject(dc, old);
+  ReleaseDC(Handle(), dc);
+  SetWindowPos(Handle(), nullptr, 0, 0, extent.cx, extent.cy,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // --- TButton --------------------------------------------------------------
 
 TButton::TButton(TWinControl* parent, std::string caption)

@@ -28,12 +28,14 @@ class TBevel : public TWinControl {  // a single etched line along its top edge
   LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
+// A label sizes itself to its text, so a wider font never cuts it off.
 class TLabel : public TWinControl {
  public:
   TLabel(TWinControl* parent, std::string caption);
 
  protected:
   void CreateHandle(HWND parentWindow) override;
+  void HandleCreated() override;
 
  private:
   std::string caption_;

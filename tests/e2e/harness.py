@@ -1,10 +1,207 @@
-"""Drives the real selvat.exe under Wine and Xvfb."""
-import pathlib
+"""Drives the real selvat.exe under Wine and Xvfb, as a user would.
 
+Every story gets a fresh folder with the program and its libraries, a
+private Xvfb display and a Wine prefix whose programs all run in one
+virtual desktop (so windows have frames and the probe sees them)."""
+import json
+import os
+import pathlib
+import shutil
+import subprocess
+import tempfile
+import time
+
+ROOT = pathlib.Path(__file__).resolve().parents[2]
 BUILD = None
 RESULTS = None
+ARCH = None
 
 
 def configure(build: pathlib.Path, results: pathlib.Path):
-    global BUILD, RESULTS
-    BUILD, RESULTS = build, results
+    global BUILD, RESULTS, ARCH
+    BUILD, RESULTS = build.resolve(), results.resolve()
+    ARCH = wine_environment()["SELVAT_WINE_ARCH"]
+
+
+def wine_environment(prefix=None):
+    """The variables tools/wine-env sets, for the desktop prefix."""
+    env = dict(os.environ)
+    if prefix:
+        env["SELVAT_WINEPREFIX"] = str(prefix)
+    out = subprocess.run(["bash", "-c", f"source '{ROOT}/tools/wine-env' 2>/dev/null; env -0"],
+                         env=env, capture_output=True, check=True).stdout
+    return dict(item.split("=", 1) for item in out.decode().split("\0") if "=" in item)
+
+
+def windows_build():
+    return BUILD / ARCH
+
+
+def program_files():
+    return windows_build() / "bin" / "selvat.exe"
+
+
+def fake_libraries(variant="both"):
+    return sorted((windows_build() / "tests" / "win" / "binding" / variant).glob("*.dll"))
+
+
+def real_libraries():
+    return [windows_build() / "bin" / name for name in ("zip32j.dll", "zip32.dll")]
+
+
+def to_windows_path(path):
+    return "Z:" + str(path).replace("/", "\\")
+
+
+class Xvfb:
+    def __init__(self):
+        for n in range(150, 200):
+            if not os.path.exists(f"/tmp/.X11-unix/X{n}") and not os.path.exists(f"/tmp/.X{n}-lock"):
+                break
+        self.display = f":{n}"
+        self.process = subprocess.Popen(["Xvfb", self.display, "-screen", "0", "1024x768x24",
+                                         "-nolisten", "tcp"],
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        for _ in range(100):
+            if os.path.exists(f"/tmp/.X11-unix/X{n}"):
+                return
+            time.sleep(0.05)
+        raise RuntimeError("Xvfb did not start")
+
+    def stop(self):
+        self.process.terminate()
+        self.process.wait(timeout=10)
+
+
+class Probe:
+    """selvat-probe running in the same desktop, one command a line."""
+
+    def __init__(self, env):
+        exe = windows_build() / "tools" / "selvat-probe.exe"
+        self.process = subprocess.Popen([env["WINE"], str(exe)], env=env, stdin=subprocess.PIPE,
+                                        stdout=subprocess.PIPE, stderr=open(RESULTS / "probe.log", "ab"))
+
+    def ask(self, *words):
+        line = " ".join(str(w) for w in words) + "\n"
+        self.process.stdin.write(line.encode("utf-8"))
+        self.process.stdin.flush()
+        answer = self.process.stdout.readline()
+        if not answer:
+            raise RuntimeError("the probe ended")
+        return json.loads(answer.decode("utf-8"))
+
+    def stop(self):
+        try:
+            self.process.stdin.write(b"quit\n")
+            self.process.stdin.flush()
+            self.process.wait(timeout=10)
+        except Exception:
+            self.process.kill()
+
+
+class Session:
+    """One run of the program in its own folder, display and desktop."""
+
+    prefix_ready = False
+
+    def __init__(self, name, libraries=None):
+        self.name = name
+        self.folder = pathlib.Path(tempfile.mkdtemp(prefix=f"selvat-{name}-"))
+        self.app = self.folder / "app"
+        self.app.mkdir()
+        shutil.copy(program_files(), self.app)
+        for library in libraries if libraries is not None else fake_libraries():
+            shutil.copy(library, self.app)
+        self.xvfb = Xvfb()
+        prefix = BUILD / f"wine-{ARCH}-e2e"
+        if not Session.prefix_ready:
+            env = dict(os.environ, SELVAT_WINEPREFIX=str(prefix))
+            subprocess.run([str(ROOT / "tools" / "wine-prefix"), "--desktop", "1024x768"],
+                           env=env, check=True, stdout=subprocess.DEVNULL)
+            Session.prefix_ready = True
+        self.env = wine_environment(prefix)
+        self.env["DISPLAY"] = self.xvfb.display
+        self.probe = None
+        self.process = None
+
+    # --- the program -----------------------------------------------------
+
+    def start(self, *args, cwd=None, env=None):
+        run_env = dict(self.env, **(env or {}))
+        self.process = subprocess.Popen([self.env["WINE"], str(self.app / "selvat.exe"), *args],
+                                        cwd=cwd or self.app, env=run_env,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.probe = Probe(self.env)
+        return self
+
+    def exit_code(self, timeout=30):
+        return self.process.wait(timeout=timeout)
+
+    def stop(self):
+        if self.probe:
+            self.probe.stop()
+        if self.process and self.process.poll() is None:
+            self.process.kill()
+        subprocess.run([self.env["WINESERVER"], "-k"], env=self.env, stderr=subprocess.DEVNULL)
+        self.xvfb.stop()
+
+    # --- looking --------------------------------------------------------
+
+    def windows(self):
+        return [w for w in self.probe.ask("windows") if w["visible"]]
+
+    def wait_window(self, text=None, cls=None, timeout=30):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            for w in self.windows():
+                if (text is None or w["text"] == text) and (cls is None or w["class"] == cls):
+                    return w
+            time.sleep(0.2)
+        raise AssertionError(f"no window {text!r} {cls!r}; visible: "
+                             f"{[(w['class'], w['text']) for w in self.windows()]}")
+
+    def main_window(self, timeout=30):
+        return self.wait_window(cls="TSelvatWindow", timeout=timeout)
+
+    def tree(self, window):
+        return self.probe.ask("tree", window["hwnd"])
+
+    def menu(self, window):
+        return self.probe.ask("menu", window["hwnd"])
+
+    def items(self, control):
+        return self.probe.ask("items", control["hwnd"])
+
+    def screenshot(self, name):
+        RESULTS.mkdir(parents=True, exist_ok=True)
+        path = RESULTS / f"{name}.png"
+        subprocess.run(["import", "-display", self.xvfb.display, "-window", "root", str(path)],
+                       check=True)
+        return path
+
+    # --- acting ---------------------------------------------------------
+
+    def keys(self, *keys):
+        for key in keys:
+            subprocess.run(["xdotool", "key", "--delay", "60", key],
+                           env=dict(os.environ, DISPLAY=self.xvfb.display), check=True)
+            time.sleep(0.15)
+
+    def click_at(self, x, y):
+        env = dict(os.environ, DISPLAY=self.xvfb.display)
+        subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", "1"], env=env, check=True)
+        time.sleep(0.2)
+
+
+def children(node):
+    """Every window below a tree node, depth first."""
+    for child in node["children"]:
+        yield child
+        yield from children(child)
+
+
+def find(node, cls=None, text=None):
+    for child in children(node):
+        if (cls is None or child["class"] == cls) and (text is None or child["text"] == text):
+            return child
+    raise AssertionError(f"no child {cls!r} {text!r}")

@@ -50,6 +50,7 @@ def main():
             ET.SubElement(case, "skipped")
         elif outcome:
             ET.SubElement(case, "failure").text = outcome
+    pathlib.Path(args.results).mkdir(parents=True, exist_ok=True)
     ET.ElementTree(root).write(pathlib.Path(args.results) / "e2e.xml", encoding="utf-8")
     return 0 if result.wasSuccessful() else 1
 

@@ -1,0 +1,102 @@
+"""Start-up, the main window and the library boxes, as the user meets them."""
+import unittest
+
+import harness
+from harness import Session, find
+
+MISSING_BOTH = "Zip32j.dllがありません。\nzip32.dllがありません。\nアプリケーションを終了します。"
+
+MENU = [
+    ("ファイル(&F)", ["ファイルを追加(&F)...", "ファイルリストから削除(&R)", "ディレクトリ選択(&D)...",
+                     "ファイルリストのクリア(&C)", "-", "終了(&X)"]),
+    ("実行(&R)", ["圧縮開始(&R)"]),
+    ("オプション(&O)", ["出力ディレクトリを指定", "出力ディレクトリ選択(&D)...", "-", "圧縮率(&R)",
+                       "ダイアログを表示しない", "書庫ファイル名", "-", "サブディレクトリも読み込む"]),
+    ("ヘルプ(&H)", ["目次(&C)", "-", "DLLのバージョン情報(&D)...", "バージョン情報(&A)..."]),
+]
+LEVELS = ["9 (圧縮率最大)", "8", "7", "6 (標準)", "5", "4", "3", "2", "1 (圧縮率最小)"]
+NAMINGS = ["(FileName).zip", "(FileName).(Ext).zip", "(FileName)_(Ext).zip"]
+
+
+def caption(item):
+    return "-" if item["separator"] else item["text"]
+
+
+def static_text(box):
+    return find(box, cls="Static", text=None) and [
+        c["text"] for c in harness.children(box) if c["class"] == "Static" and c["text"]][0]
+
+
+class StartUp(unittest.TestCase):
+    def setUp(self):
+        self.session = None
+
+    def tearDown(self):
+        if self.session:
+            self.session.stop()
+
+    def test_without_libraries_only_the_warning_shows_and_nothing_is_saved(self):
+        s = self.session = Session("nolibs", libraries=[])
+        s.start("C:\\windows\\win.ini")
+        box = s.wait_window(text="警告", cls="#32770")
+        s.screenshot("startup-no-libraries")
+        self.assertEqual(static_text(s.tree(box)), MISSING_BOTH)
+        self.assertEqual([w["class"] for w in s.windows() if w["class"] == "TSelvatWindow"], [])
+        s.keys("Return")
+        self.assertEqual(s.exit_code(), 0)
+        self.assertFalse((s.app / "selvat.ini").exists())
+
+    def test_main_window_layout_menus_and_boxes(self):
+        s = self.session = Session("layout")
+        s.start()
+        main = s.main_window()
+        self.assertEqual(main["text"], "Selvat Archiver")
+        self.assertEqual(main["rect"], [(1024 - 450) // 2, (768 - 450) // 2, 450, 450])
+        tree = s.tree(main)
+        s.screenshot("startup-main-window")
+
+        top = [c["class"] for c in tree["children"]]
+        self.assertEqual(top, ["TBevel", "TPanel", "ListBox", "TPanel", "msctls_statusbar32"])
+        bevel, panel2, inputs, panel1, status = tree["children"]
+        left, top_edge = main["rect"][0], main["rect"][1]
+        client_top = inputs["rect"][1] - 34  # the list starts 34 below the client's top
+        self.assertEqual([inputs["rect"][2], inputs["rect"][3]], [442, 203])
+        self.assertEqual(panel1["rect"][1] - client_top, 237)
+        self.assertEqual(status["rect"][1] - client_top, 384)
+        self.assertTrue(inputs["focused"], "the input list has the focus")
+        self.assertEqual([c["text"] for c in panel2["children"]][0], "圧縮対象ファイル")
+        self.assertEqual([c["class"] for c in panel2["children"]][1:], ["TSpeedButton"] * 4)
+        start, check, edit, folder, label, errors = panel1["children"]
+        self.assertEqual(start["text"], "圧縮開始(&Z)")
+        self.assertEqual(check["text"], "出力ディレクトリを指定")
+        self.assertEqual(check["checked"], 0)
+        self.assertFalse(edit["enabled"])
+        self.assertFalse(folder["enabled"])
+        self.assertEqual(label["text"], "エラーログ")
+        self.assertEqual(errors["class"], "ListBox")
+        del left, top_edge, bevel
+
+        # The menus open from the keyboard by their access keys.
+        s.keys("alt+o", "r")
+        s.screenshot("startup-options-menu")
+        s.keys("Escape", "Escape", "Escape")
+
+        s.keys("alt+h", "d")
+        box = s.wait_window(text="DLL情報", cls="#32770")
+        self.assertEqual(static_text(s.tree(box)), "Zip32j.dll  : 1.08\nZip32.dll   : 2.30")
+        s.screenshot("startup-dll-versions")
+        s.keys("Return")
+        s.keys("alt+h", "a")
+        box = s.wait_window(text="ﾊﾞｰｼﾞｮﾝ情報", cls="#32770")
+        about = static_text(s.tree(box)).split("\n")
+        self.assertEqual(about[:2], ["Selvat Archiver", ""])
+        self.assertTrue(about[2].startswith("Version "))
+        self.assertEqual(about[3], "")
+        self.assertEqual(len(about), 7)
+        s.keys("Return")
+        s.keys("alt+F4")
+        self.assertEqual(s.exit_code(), 0)
+
+
+if __name__ == "__main__":
+    unittest.main()
