@@ -210,6 +210,7 @@ public:
     std::unique_ptr<FileReader> file = fileSystem_.openRead(source.path);
     if (!file) unreadable(source.path);
     Entry entry = newEntry(source);
+    advance(source.name, 0);  // shows the name before the first piece is read
     out_.write(localHeader(entry));
     std::uint64_t dataStart = out_.position();
     std::uint64_t doneBefore = done_;

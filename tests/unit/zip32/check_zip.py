@@ -4,7 +4,7 @@
     check_zip.py ARCHIVE [NAME...]
 
 7-Zip (`7zz t`) and libarchive (`bsdtar -tvf`) must accept it; Python's
-zipfile must find every CRC right. With names given (raw Shift-JIS bytes),
+zipfile must find every CRC right. With names given (raw Shift-JIS bytes, or "hex:" and their bytes in hex),
 the entries must be exactly those, decoded as cp932, and 7-Zip must show
 each non-ASCII one by its Unicode name. Prints what is wrong; exits 1.
 """
@@ -33,7 +33,7 @@ def raw_name(info):
 
 def main():
     archive = sys.argv[1]
-    expected = [os.fsencode(a) for a in sys.argv[2:]]
+    expected = [bytes.fromhex(a[4:]) if a.startswith("hex:") else os.fsencode(a) for a in sys.argv[2:]]
     code, out = run(["7zz", "t", archive])
     if code != 0 or "Everything is Ok" not in out:
         fail("7zz t:\n" + out)

@@ -1,0 +1,405 @@
+// zip32j.dll and zip32.dll loaded by name, as the program loads them.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+using ZipProc = int(WINAPI*)(HWND, LPCSTR, LPSTR, DWORD);
+using ZipGetVersionProc = WORD(WINAPI*)();
+using ZipGetRunningProc = BOOL(WINAPI*)();
+using ZpVersionProc = void(WINAPI*)(void*);
+
+// Result codes, as zip32/README.md lists them.
+enum Code { Ok = 0, BadCommandLine = 1, NoFileMatched = 2, InputUnreadable = 3, NotWritable = 4, Damaged = 5,
+            Cancelled = 6, ArchiveIsInput = 7, Busy = 8 };
+
+class Module {
+public:
+  explicit Module(const char* name) : module_(LoadLibraryA(name)) {}
+  ~Module() {
+    if (module_) FreeLibrary(module_);
+  }
+  Module(const Module&) = delete;
+  Module& operator=(const Module&) = delete;
+  template <typename Proc>
+  Proc get(const char* name) const {
+    return module_ ? reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module_, name))) : nullptr;
+  }
+  bool loaded() const { return module_ != nullptr; }
+
+private:
+  HMODULE module_;
+};
+
+class Handle {
+public:
+  explicit Handle(HANDLE handle = nullptr) : handle_(handle) {}
+  ~Handle() {
+    if (handle_ && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  HANDLE get() const { return handle_; }
+
+private:
+  HANDLE handle_;
+};
+
+std::string hex(const std::string& bytes) {
+  std::string text;
+  char digits[3];
+  for (unsigned char c : bytes) {
+    std::snprintf(digits, sizeof digits, "%02x", c);
+    text += digits;
+  }
+  return text;
+}
+
+// Z:\tmp\... is /tmp/... to the Unix programs that check the archives.
+std::string unixPath(const std::string& path) {
+  std::string unix = path.substr(2);
+  for (std::size_t i = 0; i < unix.size(); ++i) {
+    if (IsDBCSLeadByte(static_cast<BYTE>(unix[i]))) {
+      ++i;  // a trail "\\" is part of its character
+    } else if (unix[i] == '\\') {
+      unix[i] = '/';
+    }
+  }
+  return unix;
+}
+
+std::string toUtf8(const std::string& text) {
+  int wideLength = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), wideLength);
+  int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, utf8.data(), length, nullptr, nullptr);
+  return utf8;
+}
+
+void writeFile(const std::string& path, const std::string& bytes);
+std::string readFile(const std::string& path);
+
+// Runs a shell command as a Unix program and gives its exit status, -1 when
+// it did not end in time. Wine does not wait for a Unix program it starts,
+// so the command leaves its status in a file that this polls for.
+int runUnix(const std::string& command) {
+  static int serial = 0;
+  std::string base = "Z:\\tmp\\zip32-win-run-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
+  std::string status = unixPath(base + ".rc");
+  writeFile(base + ".sh", toUtf8(command) + "\necho $? > '" + status + ".part' && mv '" + status + ".part' '" + status +
+                              "'\n");
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  std::string line = "/bin/sh " + unixPath(base + ".sh");
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) return -1;
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  int code = -1;
+  for (int waited = 0; waited < 120000 && code < 0; waited += 50) {
+    std::string text = readFile(base + ".rc");
+    if (!text.empty()) code = std::atoi(text.c_str());
+    else Sleep(50);
+  }
+  DeleteFileA((base + ".sh").c_str());
+  DeleteFileA((base + ".rc").c_str());
+  return code;
+}
+
+// 7-Zip, libarchive and Python's zipfile over the archive, with the entry names expected.
+int checkArchive(const std::string& archive, const std::vector<std::string>& names) {
+  std::string line = "python3 '" ZIP32_CHECKER "' '" + unixPath(archive) + "'";
+  for (const std::string& name : names) line += " hex:" + hex(name);
+  return runUnix(line);
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+  Handle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD done = 0;
+  ASSERT_TRUE(WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr));
+}
+
+std::string readFile(const std::string& path) {
+  Handle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  std::string bytes;
+  char buffer[65536];
+  DWORD got = 0;
+  while (file.get() != INVALID_HANDLE_VALUE && ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
+    bytes.append(buffer, got);
+  return bytes;
+}
+
+std::string textLike(std::size_t size) {
+  std::string text;
+  unsigned seed = 1;
+  const char* words[] = {"archive ", "書庫 ", "file ", "ファイル ", "the ", "圧縮 ", "data\r\n", "level "};
+  while (text.size() < size) {
+    seed = seed * 1103515245u + 12345u;
+    text += words[(seed >> 16) % 8];
+  }
+  text.resize(size);
+  return text;
+}
+
+std::vector<std::string> namesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    std::string name = data.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(find, &data));
+  FindClose(find);
+  return names;
+}
+
+void removeTree(const std::string& folder) {
+  for (const std::string& name : namesIn(folder)) {
+    std::string path = folder + name;
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      removeTree(path + "\\");
+    } else {
+      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      DeleteFileA(path.c_str());
+    }
+  }
+  RemoveDirectoryA(folder.c_str());
+}
+
+class Zip32DllTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(library_.loaded());
+    zip_ = library_.get<ZipProc>("Zip");
+    getRunning_ = library_.get<ZipGetRunningProc>("ZipGetRunning");
+    ASSERT_TRUE(zip_ && getRunning_);
+    folder_ = "Z:\\tmp\\zip32-win-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()) + "\\";
+    ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
+  }
+  void TearDown() override { removeTree(folder_); }
+
+  int zip(const std::string& line, HWND owner = nullptr) {
+    char output[256];
+    return zip_(owner, line.c_str(), output, sizeof output);
+  }
+  std::string at(const std::string& name) const { return folder_ + name; }
+
+  Module library_{"zip32j.dll"};
+  ZipProc zip_ = nullptr;
+  ZipGetRunningProc getRunning_ = nullptr;
+  std::string folder_;
+};
+
+TEST(Zip32Exports, VersionsAndEntryPointsByName) {
+  Module library("zip32j.dll");
+  ASSERT_TRUE(library.loaded());
+  auto getVersion = library.get<ZipGetVersionProc>("ZipGetVersion");
+  ASSERT_NE(getVersion, nullptr);
+  EXPECT_EQ(getVersion(), 100);
+  EXPECT_NE(library.get<ZipProc>("Zip"), nullptr);
+  EXPECT_NE(library.get<ZipGetRunningProc>("ZipGetRunning"), nullptr);
+  EXPECT_EQ(library.get<ZipGetRunningProc>("ZipGetRunning")(), FALSE);
+
+  Module engine("zip32.dll");
+  auto zpVersion = engine.get<ZpVersionProc>("ZpVersion");
+  ASSERT_NE(zpVersion, nullptr);
+  unsigned char record[64];
+  std::fill(std::begin(record), std::end(record), 0xAB);
+  zpVersion(record);
+  EXPECT_EQ(record[56] * 100 + record[57] * 10 + record[58], 100);
+  EXPECT_EQ(record[60], 0xAB) << "60 bytes, no more";
+}
+
+TEST_F(Zip32DllTest, MakesAnArchiveOfAJapaneseNameWithEscapedBrackets) {
+  writeFile(at("表データー[1].txt"), textLike(200000));
+  std::string archive = at("表データー[1].txt.zip");
+  std::string line = "-9 -q -j \"" + archive + "\" \"" + at("表データー[[]1].txt") + "\"";
+  char output[256];
+  std::fill(std::begin(output), std::end(output), '#');
+  ASSERT_EQ(zip_(nullptr, line.c_str(), output, sizeof output), Ok);
+  EXPECT_NE(std::find(std::begin(output), std::end(output), '\0'), std::end(output));
+  EXPECT_EQ(checkArchive(archive, {"表データー[1].txt"}), 0);
+  // Again: the entry is replaced, the archive stays sound.
+  writeFile(at("other.txt"), "other");
+  ASSERT_EQ(zip("-1 -q -j \"" + archive + "\" \"" + at("表データー[[]1].txt") + "\" \"" + at("other.txt") + "\""), Ok);
+  EXPECT_EQ(checkArchive(archive, {"表データー[1].txt", "other.txt"}), 0);
+}
+
+TEST_F(Zip32DllTest, OutputBufferIsNeverWrittenPastItsSize) {
+  for (DWORD size : {0u, 1u, 7u, 16u}) {
+    char output[32];
+    std::fill(std::begin(output), std::end(output), '#');
+    EXPECT_EQ(zip_(nullptr, "-x a.zip b", size == 0 ? nullptr : output, size), BadCommandLine);
+    if (size == 0) continue;
+    std::size_t length = std::string(output, size).find('\0');
+    EXPECT_LT(length, size) << size;
+    for (std::size_t i = size; i < sizeof output; ++i) EXPECT_EQ(output[i], '#') << size;
+  }
+}
+
+TEST_F(Zip32DllTest, ErrorsGiveTheirCodesAndWriteNothing) {
+  writeFile(at("a.txt"), "a");
+  CreateDirectoryA(at("folder.zip").c_str(), nullptr);
+  struct Case {
+    std::string line;
+    int code;
+  } cases[] = {
+      {"-6 -q -j \"" + at("x.zip") + "\"", BadCommandLine},
+      {"-6 -q -j \"" + at("x.zip") + " \"" + at("a.txt"), BadCommandLine},
+      {"-6 -q -j \"" + at("x.zip") + "\" \"" + at("*.none") + "\"", NoFileMatched},
+      {"-6 -q -j \"" + at("x.zip") + "\" \"" + at("none.txt") + "\"", InputUnreadable},
+      {"-6 -q -j \"" + at("x.zip") + "\" \"" + at("folder.zip") + "\"", InputUnreadable},
+      {"-6 -q -j \"" + at("missing\\x.zip") + "\" \"" + at("a.txt") + "\"", NotWritable},
+      {"-6 -q -j \"" + at("folder.zip") + "\" \"" + at("a.txt") + "\"", NotWritable},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(zip(c.line), c.code) << c.line;
+    EXPECT_EQ(namesIn(folder_).size(), 2u) << c.line;
+  }
+}
+
+TEST_F(Zip32DllTest, ExistingArchivesThatCannotBeUpdatedStayAsTheyWere) {
+  writeFile(at("a.txt"), textLike(5000));
+  writeFile(at("damaged.zip"), "PK\x05\x06 not really");
+  ASSERT_EQ(zip("-6 -q -j \"" + at("a.zip") + "\" \"" + at("a.txt") + "\""), Ok);
+  std::string before = readFile(at("a.zip"));
+  EXPECT_EQ(zip("-6 -q -j \"" + at("damaged.zip") + "\" \"" + at("a.txt") + "\""), Damaged);
+  EXPECT_EQ(readFile(at("damaged.zip")), "PK\x05\x06 not really");
+  EXPECT_EQ(zip("-6 -q -j \"" + at("a.zip") + "\" \"" + at("a.zip") + "\""), ArchiveIsInput);
+  {
+    // Another program has the input open without sharing.
+    Handle locked(CreateFileA(at("a.txt").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_NE(locked.get(), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(zip("-6 -q -j \"" + at("a.zip") + "\" \"" + at("a.txt") + "\""), InputUnreadable);
+  }
+  {
+    // Another program holds the archive itself.
+    Handle locked(CreateFileA(at("a.zip").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_EQ(zip("-6 -q -j \"" + at("a.zip") + "\" \"" + at("a.txt") + "\""), NotWritable);
+  }
+  EXPECT_EQ(readFile(at("a.zip")), before);
+  EXPECT_EQ(namesIn(folder_).size(), 3u) << "no temporary file left";
+}
+
+TEST_F(Zip32DllTest, FullDiskLeavesTheOldArchiveAndNoTemporaryFile) {
+  std::string small = at("small");
+  CreateDirectoryA(small.c_str(), nullptr);
+  if (runUnix("mount -t tmpfs -o size=512k tmpfs '" + unixPath(small) + "'") != 0)
+    GTEST_SKIP() << "cannot mount a small file system here";
+  writeFile(at("big.txt"), std::string(20000, 'x') + textLike(2000000));
+  writeFile(at("small\\a.txt"), "a");
+  std::string archive = at("small\\a.zip");
+  ASSERT_EQ(zip("-6 -q -j \"" + archive + "\" \"" + at("small\\a.txt") + "\""), Ok);
+  std::string before = readFile(archive);
+  EXPECT_EQ(zip("-0 -q -j \"" + archive + "\" \"" + at("big.txt") + "\""), NotWritable);
+  EXPECT_EQ(readFile(archive), before);
+  EXPECT_EQ(namesIn(small + "\\").size(), 2u);
+  EXPECT_EQ(runUnix("umount '" + unixPath(small) + "'"), 0);
+}
+
+// What the progress window looked like from inside a Zip call.
+struct Observed {
+  HWND owner = nullptr;
+  ZipProc zip = nullptr;
+  ZipGetRunningProc getRunning = nullptr;
+  std::string nestedLine;
+  bool seen = false, ownerDisabled = false, running = false;
+  int nestedResult = -1;
+  std::string label;
+  HWND window = nullptr;
+} gObserved;
+
+BOOL CALLBACK findOwned(HWND window, LPARAM) {
+  if (GetWindow(window, GW_OWNER) != gObserved.owner || !IsWindowVisible(window)) return TRUE;
+  gObserved.window = window;
+  return FALSE;
+}
+
+// Looks once the window shows a file name, then presses Cancel.
+void CALLBACK lookAndCancel(HWND, UINT, UINT_PTR timer, DWORD) {
+  gObserved.window = nullptr;
+  EnumWindows(&findOwned, 0);
+  HWND label = gObserved.window ? FindWindowExA(gObserved.window, nullptr, "STATIC", nullptr) : nullptr;
+  char text[MAX_PATH * 2] = "";
+  if (label) GetWindowTextA(label, text, sizeof text);
+  if (text[0] == '\0') return;
+  KillTimer(nullptr, timer);
+  gObserved.label = text;
+  gObserved.seen = true;
+  gObserved.ownerDisabled = !IsWindowEnabled(gObserved.owner);
+  gObserved.running = gObserved.getRunning() == 1;
+  char output[256];
+  gObserved.nestedResult = gObserved.zip(nullptr, gObserved.nestedLine.c_str(), output, sizeof output);
+  HWND cancel = FindWindowExA(gObserved.window, nullptr, "BUTTON", "中止");
+  if (cancel) SendMessageA(cancel, BM_CLICK, 0, 0);
+}
+
+TEST_F(Zip32DllTest, ProgressWindowIsOwnedAndCancelLeavesNothing) {
+  WNDCLASSA ownerClass{};
+  ownerClass.lpfnWndProc = DefWindowProcA;
+  ownerClass.hInstance = GetModuleHandleA(nullptr);
+  ownerClass.lpszClassName = "Zip32TestOwner";
+  RegisterClassA(&ownerClass);
+  HWND owner = CreateWindowExA(0, "Zip32TestOwner", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr,
+                               nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(owner, nullptr) << GetLastError();
+  writeFile(at("big.txt"), textLike(40000000));
+  writeFile(at("old.txt"), "old");
+  ASSERT_EQ(zip("-6 -q -j \"" + at("a.zip") + "\" \"" + at("old.txt") + "\""), Ok);
+  std::string before = readFile(at("a.zip"));
+  gObserved = Observed{};
+  gObserved.owner = owner;
+  gObserved.zip = zip_;
+  gObserved.getRunning = getRunning_;
+  gObserved.nestedLine = "-6 -q -j \"" + at("b.zip") + "\" \"" + at("old.txt") + "\"";
+  SetTimer(nullptr, 0, 10, &lookAndCancel);
+  EXPECT_EQ(zip("-9 -j \"" + at("a.zip") + "\" \"" + at("big.txt") + "\"", owner), Cancelled);
+  EXPECT_TRUE(gObserved.seen);
+  EXPECT_TRUE(gObserved.ownerDisabled);
+  EXPECT_TRUE(gObserved.running);
+  EXPECT_EQ(gObserved.nestedResult, Busy);
+  ASSERT_NE(gObserved.window, nullptr);
+  EXPECT_EQ(gObserved.label, "big.txt");
+  EXPECT_FALSE(IsWindow(gObserved.window)) << "the window goes with the call";
+  EXPECT_TRUE(IsWindowEnabled(owner));
+  EXPECT_EQ(getRunning_(), FALSE);
+  EXPECT_EQ(readFile(at("a.zip")), before);
+  EXPECT_EQ(namesIn(folder_).size(), 3u);
+  DestroyWindow(owner);
+}
+
+TEST_F(Zip32DllTest, BusyInAnotherProcess) {
+  writeFile(at("big.txt"), textLike(4000000));
+  Handle started(CreateEventA(nullptr, TRUE, FALSE, "SelvatZipTestStarted"));
+  Handle release(CreateEventA(nullptr, TRUE, FALSE, "SelvatZipTestRelease"));
+  // Quotes inside the one argument are escaped as \" for the helper's argument split.
+  std::string line = "zip32_busy_helper.exe SelvatZipTestStarted SelvatZipTestRelease \"-6 -j \\\"" + at("h.zip") +
+                     "\\\" \\\"" + at("big.txt") + "\\\"\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+  Handle thread(process.hThread), helper(process.hProcess);
+  ASSERT_EQ(WaitForSingleObject(started.get(), 20000), WAIT_OBJECT_0);
+  EXPECT_EQ(getRunning_(), 1);
+  EXPECT_EQ(zip("-6 -q -j \"" + at("mine.zip") + "\" \"" + at("big.txt") + "\""), Busy);
+  SetEvent(release.get());
+  ASSERT_EQ(WaitForSingleObject(helper.get(), 60000), WAIT_OBJECT_0);
+  DWORD code = 99;
+  GetExitCodeProcess(helper.get(), &code);
+  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(getRunning_(), FALSE);
+  EXPECT_EQ(zip("-6 -q -j \"" + at("mine.zip") + "\" \"" + at("big.txt") + "\""), Ok);
+  EXPECT_EQ(checkArchive(at("h.zip"), {"big.txt"}), 0);
+}
+
+}  // namespace
