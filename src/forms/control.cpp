@@ -1,6 +1,7 @@
 #include "forms/control.h"
 
 #include <algorithm>
+#include <string>
 
 #include "forms/application.h"
 
@@ -55,7 +56,8 @@ HWND TWinControl::Handle() {
 
 void TWinControl::createTree(HWND parentWindow) {
   CreateHandle(parentWindow);
-  if (!handle_) throw Exception("ウィンドウを作成できません");
+  if (!handle_)
+    throw Exception("ウィンドウを作成できません (" + std::to_string(GetLastError()) + ")");
   applyFont();
   applyEnabled();
   HandleCreated();

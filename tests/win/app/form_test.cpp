@@ -1,0 +1,253 @@
+// The main form: its menu tree, what each command is bound to, the
+// routing of dropped files, the boxes it shows and its help requests.
+#include "form_test.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <cstring>
+
+#include "archiver/selvat_dll.h"
+
+namespace {
+struct MenuRow {
+  const char* caption;
+  int depth;  // 0 on the menu bar
+  int tag = 0;
+  int group = 0;
+  bool radio = false;
+};
+
+// The whole tree, depth first, as the menu bar shows it.
+const MenuRow kMenu[] = {
+    {"ファイル(&F)", 0},
+    {"ファイルを追加(&F)...", 1},
+    {"ファイルリストから削除(&R)", 1},
+    {"ディレクトリ選択(&D)...", 1},
+    {"ファイルリストのクリア(&C)", 1},
+    {"-", 1},
+    {"終了(&X)", 1},
+    {"実行(&R)", 0},
+    {"圧縮開始(&R)", 1},
+    {"オプション(&O)", 0},
+    {"出力ディレクトリを指定", 1},
+    {"出力ディレクトリ選択(&D)...", 1},
+    {"-", 1},
+    {"圧縮率(&R)", 1},
+    {"9 (圧縮率最大)", 2, 9, 1, true},
+    {"8", 2, 8, 1, true},
+    {"7", 2, 7, 1, true},
+    {"6 (標準)", 2, 6, 1, true},
+    {"5", 2, 5, 1, true},
+    {"4", 2, 4, 1, true},
+    {"3", 2, 3, 1, true},
+    {"2", 2, 2, 1, true},
+    {"1 (圧縮率最小)", 2, 1, 1, true},
+    {"ダイアログを表示しない", 1},
+    {"書庫ファイル名", 1},
+    {"(FileName).zip", 2, 1, 2, true},
+    {"(FileName).(Ext).zip", 2, 2, 2, true},
+    {"(FileName)_(Ext).zip", 2, 3, 2, true},
+    {"-", 1},
+    {"サブディレクトリも読み込む", 1},
+    {"ヘルプ(&H)", 0},
+    {"目次(&C)", 1},
+    {"-", 1},
+    {"DLLのバージョン情報(&D)...", 1},
+    {"バージョン情報(&A)...", 1},
+};
+
+void flatten(const TMenuItem& item, int depth, std::vector<std::pair<const TMenuItem*, int>>& out) {
+  for (const TMenuItem* child : item.Items()) {
+    out.push_back({child, depth});
+    flatten(*child, depth + 1, out);
+  }
+}
+
+std::string systemCaption(HMENU menu, int position) {
+  char text[256] = {};
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_STRING | MIIM_FTYPE;
+  info.dwTypeData = text;
+  info.cch = sizeof text - 1;
+  GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info);
+  return (info.fType & MFT_SEPARATOR) ? "-" : text;
+}
+
+UINT systemState(const TMenuItem& item) {
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_STATE | MIIM_FTYPE;
+  GetMenuItemInfoA(item.ParentMenu(), static_cast<UINT>(item.Position()), TRUE, &info);
+  return info.fState | ((info.fType & MFT_RADIOCHECK) ? 0x80000000u : 0);
+}
+
+TEST_F(FormTest, MenuTreeAsDesigned) {
+  std::vector<std::pair<const TMenuItem*, int>> items;
+  flatten(form->MainMenu1.Items, 0, items);
+  ASSERT_EQ(items.size(), std::size(kMenu));
+  for (size_t i = 0; i < items.size(); ++i) {
+    const TMenuItem& item = *items[i].first;
+    const MenuRow& row = kMenu[i];
+    SCOPED_TRACE(row.caption);
+    EXPECT_EQ(item.Caption(), row.caption);
+    EXPECT_EQ(items[i].second, row.depth);
+    EXPECT_EQ(item.Tag, row.tag);
+    EXPECT_EQ(item.GroupIndex, row.group);
+    EXPECT_EQ(item.RadioItem, row.radio);
+    EXPECT_EQ(systemCaption(item.ParentMenu(), item.Position()), row.caption);
+  }
+  EXPECT_EQ(GetMenu(form->Handle()), form->MainMenu1.Handle());
+}
+
+TEST_F(FormTest, LoadedOptionsCheckOneLevelAndOneNaming) {
+  for (TMenuItem* level : {&form->R1, &form->R2, &form->R3, &form->R4, &form->R5, &form->R7,
+                           &form->R8, &form->R9})
+    EXPECT_FALSE(level->Checked());
+  EXPECT_TRUE(form->R6.Checked());
+  EXPECT_TRUE(form->ArcName_File.Checked());
+  EXPECT_TRUE(systemState(form->R6) & MFS_CHECKED);
+  EXPECT_TRUE(systemState(form->R6) & 0x80000000u) << "radio mark";
+  EXPECT_FALSE(systemState(form->NoDialog) & MFS_CHECKED);
+}
+
+// Every command is bound to its handler: each one's effect shows.
+TEST_F(FormTest, CommandsReachTheirHandlers) {
+  choose(form->R3);
+  EXPECT_EQ(form->FArcRate, 3);
+  EXPECT_TRUE(form->R3.Checked());
+  EXPECT_FALSE(form->R6.Checked());
+  choose(form->ArcName_UnderBar);
+  EXPECT_EQ(form->FArcName, 3);
+  choose(form->NoDialog);
+  EXPECT_TRUE(form->NoDialog.Checked());
+  choose(form->InputSubDir);
+  EXPECT_TRUE(form->InputSubDir.Checked());
+
+  form->OutDirCheck.SetChecked(true);
+  open(form->Option1);
+  EXPECT_TRUE(form->OutDir.Checked());
+  EXPECT_TRUE(form->OutDirSelect.Enabled());
+  choose(form->OutDir);
+  EXPECT_FALSE(form->OutDirCheck.Checked());
+  EXPECT_FALSE(IsWindowEnabled(form->OutDirEdit.Handle()));
+
+  choose(form->About);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, "ﾊﾞｰｼﾞｮﾝ情報");
+  EXPECT_EQ(boxes[0].flags, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+  EXPECT_EQ(boxes[0].text, aboutText());
+
+  for (TMenuItem* item : {&form->FileSelect, &form->FileCancel, &form->DirSelect,
+                          &form->ListClear, &form->Exit, &form->ArcStart, &form->OutDirSelect,
+                          &form->HelpContents, &form->AboutDLL})
+    EXPECT_TRUE(item->OnClick) << item->Caption();
+  for (TSpeedButton* button : {&form->SelectButton, &form->CancelButton, &form->DirButton,
+                               &form->ClearButton, &form->OutDirButton})
+    EXPECT_TRUE(button->OnClick) << button->Hint();
+  EXPECT_TRUE(form->ArcStartButton.OnClick);
+}
+
+TEST_F(FormTest, AboutTextHasItsLines) {
+  std::vector<std::string> lines;
+  std::string text = aboutText();
+  for (size_t start = 0;;) {
+    size_t end = text.find('\n', start);
+    lines.push_back(text.substr(start, end - start));
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+  ASSERT_EQ(lines.size(), 7u);
+  EXPECT_EQ(lines[0], "Selvat Archiver");
+  EXPECT_EQ(lines[1], "");
+  EXPECT_EQ(lines[2].rfind("Version ", 0), 0u);
+  EXPECT_EQ(lines[3], "");
+  for (int i = 4; i < 7; ++i) EXPECT_NE(lines[i].find(" : "), std::string::npos) << lines[i];
+}
+
+// A drop on the list comes to the form as WM_DROPFILES with a drop handle.
+HDROP makeDrop(const std::vector<std::string>& paths) {
+  size_t size = sizeof(DROPFILES) + 1;
+  for (const auto& path : paths) size += path.size() + 1;
+  HGLOBAL memory = GlobalAlloc(GHND, size);
+  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+  drop->pFiles = sizeof(DROPFILES);
+  char* at = reinterpret_cast<char*>(drop) + sizeof(DROPFILES);
+  for (const auto& path : paths) {
+    std::memcpy(at, path.c_str(), path.size() + 1);
+    at += path.size() + 1;
+  }
+  GlobalUnlock(memory);
+  return static_cast<HDROP>(memory);
+}
+
+TEST_F(FormTest, FilesDroppedOnTheListReachTheList) {
+  std::string longName = "C:\\" + std::string(300, 'x') + "\\表.txt";
+  HDROP drop = makeDrop({"C:\\nosuch\\a.txt", longName});
+  SendMessageA(form->InputList.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+  ASSERT_EQ(form->InputList.Count(), 2);
+  EXPECT_EQ(form->InputList.Item(0), "C:\\nosuch\\a.txt");
+  EXPECT_EQ(form->InputList.Item(1), longName) << "a long dropped path is taken whole";
+}
+
+TEST_F(FormTest, F1AsksForTheFormsHelpContext) {
+  std::vector<std::pair<UINT, ULONG_PTR>> requests;
+  Application->SetHelpStandIn([&](HWND, const std::string& file, UINT command, ULONG_PTR data) {
+    EXPECT_EQ(file, Application->HelpFile);
+    requests.push_back({command, data});
+  });
+  HELPINFO help{};
+  help.cbSize = sizeof help;
+  help.iContextType = HELPINFO_WINDOW;
+  help.hItemHandle = form->OutDirEdit.Handle();
+  SendMessageA(form->Handle(), WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
+  help.iContextType = HELPINFO_MENUITEM;
+  SendMessageA(form->Handle(), WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
+  choose(form->HelpContents);
+  Application->SetHelpStandIn(nullptr);
+  std::vector<std::pair<UINT, ULONG_PTR>> expected = {
+      {HELP_CONTEXT, 10}, {HELP_CONTEXT, 0}, {HELP_CONTENTS, 0}};
+  EXPECT_EQ(requests, expected);
+}
+
+// An exception that escapes a handler is shown, and the program goes on.
+TEST_F(FormTest, AnEscapedExceptionIsShownInTheBox) {
+  form->Exit.OnClick = [](TObject*) { throw Exception("行を挿入できません"); };
+  choose(form->Exit);
+  form->Exit.OnClick = [](TObject*) { throw EAbort(); };
+  choose(form->Exit);
+  ASSERT_EQ(boxes.size(), 1u) << "the silent abort shows nothing";
+  EXPECT_EQ(boxes[0].text, "行を挿入できません.");
+  EXPECT_EQ(boxes[0].caption, Application->Title);
+  EXPECT_EQ(boxes[0].flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
+  choose(form->R2);
+  EXPECT_EQ(form->FArcRate, 2) << "still working";
+}
+
+std::string testFolder() {
+  char path[MAX_PATH * 4];
+  DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+  std::string folder(path, length);
+  return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+TEST_F(FormTest, LibraryBoxes) {
+  form->FDllError = kZip32jMissing | kZip32Missing;
+  form->ShowLibraryError();
+  form->FDllError = kEntryPointMissing;
+  form->ShowLibraryError();
+  SetDllDirectoryA((testFolder() + "..\\binding\\both").c_str());
+  ASSERT_EQ(form->Dll.Load(), 0);
+  choose(form->AboutDLL);
+  SetDllDirectoryA(nullptr);
+  ASSERT_EQ(boxes.size(), 3u);
+  EXPECT_EQ(boxes[0].text, "Zip32j.dllがありません。\nzip32.dllがありません。\nアプリケーションを終了します。");
+  EXPECT_EQ(boxes[0].caption, "警告");
+  EXPECT_EQ(boxes[0].flags, static_cast<UINT>(MB_OK | MB_ICONWARNING));
+  EXPECT_EQ(boxes[1].text, "Zip32j.dllの読み込みでエラーが発生しました。\nアプリケーションを終了します。");
+  EXPECT_EQ(boxes[2].text, "Zip32j.dll  : 1.08\nZip32.dll   : 2.30");
+  EXPECT_EQ(boxes[2].caption, "DLL情報");
+  EXPECT_EQ(boxes[2].flags, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+}
+}  // namespace

@@ -1,0 +1,52 @@
+#pragma once
+// The main form made for real, with its message boxes and help requests
+// answered by a script instead of a user.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/selvat_main.h"
+#include "forms/application.h"
+
+struct ShownBox {
+  std::string text, caption;
+  UINT flags;
+};
+
+class FormTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Application->SetMessageBoxStandIn([this](const std::string& text, const std::string& caption,
+                                             UINT flags) {
+      boxes.push_back({text, caption, flags});
+      if (answers.empty()) return IDOK;
+      int answer = answers.front();
+      answers.erase(answers.begin());
+      return answer;
+    });
+    form.reset(new TSelvatForm(Application));
+    SelvatForm = form.get();
+    form->AfterConstruction();
+  }
+  void TearDown() override {
+    form.reset();
+    SelvatForm = nullptr;
+    Application->SetMessageBoxStandIn(nullptr);
+  }
+
+  // What a click on a menu item sends the window.
+  void choose(TMenuItem& item) {
+    SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(item.Command(), 0), 0);
+  }
+  // What opening an item's drop-down sends the window.
+  void open(TMenuItem& item) {
+    SendMessageA(form->Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(item.SubMenu()),
+                 MAKELPARAM(item.Position(), FALSE));
+  }
+
+  std::unique_ptr<TSelvatForm> form;
+  std::vector<ShownBox> boxes;
+  std::vector<int> answers;
+};
