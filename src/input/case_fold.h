@@ -8,6 +8,6 @@
 #include <string>
 #include <string_view>
 
-// On Windows the system's own case-insensitive sort key; natively a key made
-// from a table of the cases of code page 932.
+// On Windows the characters as the system maps them to upper case; natively
+// a key made from a table of the letters of code page 932 that have case.
 std::string caseFoldKey(std::string_view text);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <unordered_map>
 
 #include "input/case_fold.h"
@@ -53,8 +54,22 @@ std::vector<std::string> sampleCharacters() {
   return characters;
 }
 
-// Each character is looked up in a list of them all: the first entry the
-// list box finds must be the first entry whose key is the character's key.
+std::string toHex(const std::string& bytes) {
+  std::string hex;
+  for (unsigned char byte : bytes) hex += "0123456789ABCDEF"[byte >> 4], hex += "0123456789ABCDEF"[byte & 15];
+  return hex;
+}
+
+// Marks that Wine's list box takes for one another although they are no
+// case pair: the iteration marks ヽヾゝゞ々 with the dashes ー―ｰ, and the
+// half-width ﾞﾟ with the full-width ゛゜.
+const std::set<std::string> kMarksTheListBoxAlsoEquates = {
+    "ヽ", "ヾ", "ゝ", "ゞ", "々", "ー", "―", "ｰ", "ﾞ", "ﾟ", "゛", "゜"};
+
+// Each character is looked up in a list of them all and compared with the
+// first entry whose key is the character's key. The key must never equate
+// what the list box keeps apart (that would refuse a path the list takes),
+// and must equate everything the list box does but the marks above.
 TEST(CaseFoldKey, FindsWhatTheListBoxFindsCharacterByCharacter) {
   ListBox list;
   ASSERT_TRUE(list.created());
@@ -67,9 +82,15 @@ TEST(CaseFoldKey, FindsWhatTheListBoxFindsCharacterByCharacter) {
   int folded = 0;
   for (const std::string& character : characters) {
     int found = list.findExact(character);
-    EXPECT_EQ(firstWithKey.at(caseFoldKey(character)), found)
-        << std::hex << static_cast<int>(static_cast<unsigned char>(character[0]));
-    folded += characters[found] != character;
+    int sameKey = firstWithKey.at(caseFoldKey(character));
+    EXPECT_GE(sameKey, found) << "the key equates what the list box keeps apart: " << character
+                              << " / " << characters[sameKey];
+    if (sameKey > found) {
+      EXPECT_TRUE(kMarksTheListBoxAlsoEquates.count(character) == 1 &&
+                  kMarksTheListBoxAlsoEquates.count(characters[found]) == 1)
+          << "the list box equates " << toHex(character) << " / " << toHex(characters[found]);
+    }
+    folded += sameKey != found ? 0 : characters[found] != character;
   }
   EXPECT_GT(folded, 26 * 4) << "ASCII, full-width, Greek and Cyrillic letters all fold";
 }

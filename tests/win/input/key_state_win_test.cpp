@@ -14,11 +14,16 @@ void sendEscape(DWORD flags) {
   SendInput(1, &input, sizeof input);
 }
 
+// A reading is reused for a few milliseconds; a key press lasts far longer.
+constexpr DWORD kLongerThanAReadingLasts = 30;
+
 TEST(Win32KeyState, SeesEscapeWhileItIsDown) {
   EXPECT_FALSE(systemKeyState().escapeDown());
   sendEscape(0);
+  Sleep(kLongerThanAReadingLasts);
   EXPECT_TRUE(systemKeyState().escapeDown());
   sendEscape(KEYEVENTF_KEYUP);
+  Sleep(kLongerThanAReadingLasts);
   EXPECT_FALSE(systemKeyState().escapeDown());
 }
 
