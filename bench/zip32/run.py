@@ -1,0 +1,179 @@
+#!/usr/bin/env python3
+"""Benchmarks our ZIP engine against Python's zipfile, bsdtar and 7-Zip.
+
+Makes one archive per input file (as Selvat Archiver does) for a text-like
+file, a binary-like file and many small files, at levels 1, 6 and 9, and
+prints throughput and output size side by side, with our ratios to the
+fastest of the others and to zlib's size (zipfile uses zlib at the same
+level). Then our peak memory on a 2 GiB input.
+
+    bench/zip32/run.py [--build DIR] [--mb N] [--small N] [--no-memory]
+"""
+import argparse
+import os
+import random
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import zipfile
+
+WORDS = ("archive file data level the of and to in is 書庫 圧縮 ファイル "
+         "Selvat zip deflate window progress cancel 0123456789").split()
+
+
+def make_text(path, size):
+    rng = random.Random(1)
+    line = []
+    with open(path, "wb") as f:
+        written = 0
+        while written < size:
+            chunk = []
+            for _ in range(4096):
+                line.append(rng.choice(WORDS))
+                if len(line) > rng.randint(6, 14):
+                    chunk.append(" ".join(line) + "\n")
+                    line = []
+            data = "".join(chunk).encode("cp932")
+            f.write(data[: size - written])
+            written += len(data)
+
+
+def make_binary(path, size):
+    # Like program files: runs of random bytes, small integers, zeros and repeats.
+    rng = random.Random(2)
+    with open(path, "wb") as f:
+        written = 0
+        history = b""
+        while written < size:
+            kind = rng.random()
+            n = rng.randint(64, 4096)
+            if kind < 0.35:
+                block = rng.randbytes(n)
+            elif kind < 0.6:
+                block = b"".join(rng.randint(0, 300).to_bytes(4, "little") for _ in range(n // 4))
+            elif kind < 0.75:
+                block = bytes(n)
+            else:
+                block = history[-n:] if history else rng.randbytes(n)
+            history = (history + block)[-65536:]
+            f.write(block[: size - written])
+            written += len(block)
+
+
+def make_small(folder, count):
+    rng = random.Random(3)
+    os.makedirs(folder)
+    paths = []
+    for i in range(count):
+        path = os.path.join(folder, "f%05d.txt" % i)
+        size = rng.randint(1024, 65536)
+        text = " ".join(rng.choice(WORDS) for _ in range(size // 4)).encode("cp932")[:size]
+        with open(path, "wb") as f:
+            f.write(text)
+        paths.append(path)
+    return paths
+
+
+def folder_size(folder):
+    return sum(os.path.getsize(os.path.join(folder, n)) for n in os.listdir(folder))
+
+
+def fresh(folder):
+    shutil.rmtree(folder, ignore_errors=True)
+    os.makedirs(folder)
+    return folder
+
+
+def run_ours(driver, level, files, out):
+    result = subprocess.run([driver, str(level), out] + files, stdout=subprocess.PIPE, check=True)
+    return float(result.stdout)
+
+
+def run_zipfile(level, files, out):
+    start = time.perf_counter()
+    for path in files:
+        with zipfile.ZipFile(os.path.join(out, os.path.basename(path) + ".zip"), "w",
+                             zipfile.ZIP_DEFLATED, compresslevel=level) as z:
+            z.write(path, os.path.basename(path))
+    return time.perf_counter() - start
+
+
+def run_bsdtar(level, files, out):
+    start = time.perf_counter()
+    for path in files:
+        subprocess.run(["bsdtar", "--format", "zip", "--options", "zip:compression-level=%d" % level,
+                        "-cf", os.path.join(out, os.path.basename(path) + ".zip"),
+                        "-C", os.path.dirname(path), os.path.basename(path)], check=True)
+    return time.perf_counter() - start
+
+
+def run_7zz(level, files, out):
+    start = time.perf_counter()
+    for path in files:
+        subprocess.run(["7zz", "a", "-tzip", "-mx=%d" % level, "-bso0", "-bsp0",
+                        os.path.join(out, os.path.basename(path) + ".zip"), path], check=True)
+    return time.perf_counter() - start
+
+
+def peak_memory(driver, work, size):
+    big = os.path.join(work, "big2g.bin")
+    with open(big, "wb") as f:  # 1 MiB of text, then a sparse tail
+        make_text(big + ".head", 1 << 20)
+        with open(big + ".head", "rb") as head:
+            f.write(head.read())
+        f.truncate(size)
+    out = fresh(os.path.join(work, "mem"))
+    result = subprocess.run(["/usr/bin/time", "-v", driver, "6", out, big],
+                            stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, check=True)
+    for line in result.stderr.splitlines():
+        if "Maximum resident set size" in line:
+            return int(line.split()[-1]) / 1024.0
+    return float("nan")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--build", default=os.path.join(os.path.dirname(__file__), "../../build/native"))
+    parser.add_argument("--mb", type=int, default=200, help="size of each big file in MB")
+    parser.add_argument("--small", type=int, default=2000, help="number of small files")
+    parser.add_argument("--no-memory", action="store_true")
+    args = parser.parse_args()
+    driver = os.path.join(args.build, "bench/zip32/bench_zip32")
+    if not os.path.exists(driver):
+        sys.exit("build bench_zip32 first: " + driver)
+
+    with tempfile.TemporaryDirectory(prefix="zip32-bench-") as work:
+        text = os.path.join(work, "text.txt")
+        binary = os.path.join(work, "binary.bin")
+        make_text(text, args.mb * 1000 * 1000)
+        make_binary(binary, args.mb * 1000 * 1000)
+        small = make_small(os.path.join(work, "small"), args.small)
+        sets = [("text %d MB" % args.mb, [text]), ("binary %d MB" % args.mb, [binary]),
+                ("%d small" % args.small, small)]
+        tools = [("ours", lambda l, f, o: run_ours(driver, l, f, o)), ("zipfile", run_zipfile),
+                 ("bsdtar", run_bsdtar), ("7zz", run_7zz)]
+        print("MB/s of input and output size in bytes; one archive per file.")
+        header = "%-14s %5s" % ("data", "level") + "".join(" %15s" % name for name, _ in tools)
+        header += "  %9s %9s"% ("speed/best", "size/zlib")
+        print(header)
+        for label, files in sets:
+            total = sum(os.path.getsize(p) for p in files)
+            for level in (1, 6, 9):
+                speeds, sizes = {}, {}
+                for name, tool in tools:
+                    out = fresh(os.path.join(work, "out-" + name))
+                    seconds = tool(level, files, out)
+                    speeds[name] = total / seconds / 1e6
+                    sizes[name] = folder_size(out)
+                best = max(v for k, v in speeds.items() if k != "ours")
+                row = "%-14s %5d" % (label, level)
+                row += "".join(" %6.1f %8d" % (speeds[n], sizes[n]) for n, _ in tools)
+                row += "  %9.2f %9.4f" % (speeds["ours"] / best, sizes["ours"] / sizes["zipfile"])
+                print(row, flush=True)
+        if not args.no_memory:
+            print("peak memory of ours, 2 GiB input at level 6: %.1f MiB" % peak_memory(driver, work, 2 << 30))
+
+
+main()
