@@ -96,12 +96,13 @@ TEST(ListFolder, AFolderThatCannotBeListedAddsNothing) {
   EXPECT_EQ(listed(files, "C:\\Missing", true), Paths{});
 }
 
-// C:\T holds a, sub (b, deep (c, d), e) and f: the polls, one before each
-// entry, are numbered a 1, sub 2, b 3, deep 4, c 5, d 6, e 7, f 8.
+// C:\T holds ., .., a, sub (b, deep (c, d), e) and f: the polls, one before
+// each entry, are numbered . 1, .. 2, a 3, sub 4, b 5, deep 6, c 7, d 8, e 9,
+// f 10.
 class EscapeTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    files.answer("C:\\T\\*.*", {{"a", 32}, {"sub", 16}, {"f", 32}});
+    files.answer("C:\\T\\*.*", {{".", 16}, {"..", 16}, {"a", 32}, {"sub", 16}, {"f", 32}});
     files.answer("C:\\T\\sub\\*.*", {{"b", 32}, {"deep", 16}, {"e", 32}});
     files.answer("C:\\T\\sub\\deep\\*.*", {{"c", 32}, {"d", 32}});
   }
@@ -111,7 +112,7 @@ class EscapeTest : public ::testing::Test {
 TEST_F(EscapeTest, PolledBeforeEveryEntry) {
   FakeKeyState keys;
   listed(files, "C:\\T", true, keys);
-  EXPECT_EQ(keys.polls, 8);
+  EXPECT_EQ(keys.polls, 10);
 }
 
 TEST_F(EscapeTest, StopsTheFolderBeingListedAndEveryParentWhileHeld) {
@@ -122,9 +123,9 @@ TEST_F(EscapeTest, StopsTheFolderBeingListedAndEveryParentWhileHeld) {
     Paths admitted;
   } cases[] = {
       {"down at the first entry", {1}, true, {}},
-      {"held from before d", {6}, true, {"C:\\T\\a", "C:\\T\\sub\\b", "C:\\T\\sub\\deep\\c"}},
+      {"held from before d", {8}, true, {"C:\\T\\a", "C:\\T\\sub\\b", "C:\\T\\sub\\deep\\c"}},
       {"tapped before d: only deep ends",
-       {6},
+       {8},
        false,
        {"C:\\T\\a", "C:\\T\\sub\\b", "C:\\T\\sub\\deep\\c", "C:\\T\\sub\\e", "C:\\T\\f"}},
   };
