@@ -7,7 +7,10 @@
 #include <string>
 
 #include "app/glyphs.h"
+#include "archive/archive_name.h"
+#include "archive/batch_run.h"
 #include "archiver/selvat_dll.h"
+#include "input/input_index.h"
 #include "forms/controls.h"
 #include "forms/form.h"
 #include "forms/menu.h"
@@ -50,6 +53,11 @@ class TSelvatForm : public TForm {
   void WMDropFiles(TMessage& Message);
   void AddCommandLineArguments();  // every argument, first to last
   void ShowLibraryError();
+  TArchiveOptions ReadArchiveOptions();  // the options in force for the next archive
+  void DeleteInput(int Index);           // keeps the admission index in step
+  TMenuItem& LevelItem(int Level);       // R1 to R9; R6 for a level without an item
+  TMenuItem& NamingItem(int Naming);     // the naming item; ArcName_File for others
+  bool RunInProgress() const { return Batch.inProgress(); }
 
   // Components, in the order of the window from top to bottom.
   TBevel Bevel1{this};
@@ -113,6 +121,8 @@ class TSelvatForm : public TForm {
   int32_t FDllError = 0;
   int32_t FArcRate = 0;
   int32_t FArcName = 0;
+  BatchRun Batch;
+  InputIndex FInputIndex;  // the input list's entries, for admission in constant time
 
  private:
   void describeWindow();

@@ -1,4 +1,52 @@
-// The batch run, as the main window drives it.
+// The batch run, as the main window drives it: the window gives the run its
+// lists, caption, status bar, boxes, cursor and the archiver.
 #include "app/selvat_main.h"
+#include "archive/batch_run.h"
+#include "forms/application.h"
 
-void TSelvatForm::ArcStartButtonClick(TObject*) {}
+namespace {
+class WindowBatchHost : public BatchHost {
+ public:
+  explicit WindowBatchHost(TSelvatForm& form) : form_(form) {}
+
+  int inputCount() override { return form_.InputList.Count(); }
+  std::string firstInput() override { return form_.InputList.Item(0); }
+  void deleteFirstInput() override { form_.DeleteInput(0); }
+  void clearErrors() override { form_.ErrorList.Clear(); }
+  void addError(const std::string& line) override { form_.ErrorList.Add(line); }
+  void setCaption(const std::string& caption) override { form_.SetCaption(caption); }
+  void setStatusText(const std::string& text) override { form_.StatusBar1.SetSimpleText(text); }
+  void update() override { form_.Update(); }
+  bool escapeDown() override { return GetAsyncKeyState(VK_ESCAPE) < 0; }
+  int messageBox(const std::string& text, const std::string& caption, unsigned flags) override {
+    return Application->MessageBox(text, caption, flags);
+  }
+  int cursor() override { return Screen->Cursor(); }
+  void setCursor(int cursor) override { Screen->SetCursor(cursor); }
+  bool fileExists(const std::string& path) override { return fileExistsAt(path); }
+  void beep() override { MessageBeep(0); }
+  TArchiveOptions readOptions() override { return form_.ReadArchiveOptions(); }
+  bool archiverRunning() override { return form_.Dll.IsRunning(); }
+  int runArchiver(const std::string& commandLine, char* output, unsigned size) override {
+    return form_.Dll.Execute(form_.Handle(), commandLine.c_str(), output, size);
+  }
+
+ private:
+  TSelvatForm& form_;
+};
+}  // namespace
+
+void TSelvatForm::ArcStartButtonClick(TObject*) {
+  WindowBatchHost host(*this);
+  Batch.start(host);
+}
+
+TArchiveOptions TSelvatForm::ReadArchiveOptions() {
+  TArchiveOptions options;
+  options.OutDirCheck = OutDirCheck.Checked();
+  options.OutDirEdit = OutDirEdit.Text();
+  options.ArcName = arcNameFromMenu(ArcName_File.Checked(), ArcName_UnderBar.Checked());
+  options.ArcRate = FArcRate;
+  options.NoDialog = NoDialog.Checked();
+  return options;
+}

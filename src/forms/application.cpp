@@ -7,32 +7,10 @@
 
 #include "archive/path_rules.h"
 #include "forms/form.h"
+#include "forms/modal.h"
 
 namespace {
 TApplication theApplication;
-
-// Disables every enabled top-level window of this thread for as long as it
-// lives, so that a message box is modal over the whole program.
-class TaskWindowsDisabled {
- public:
-  TaskWindowsDisabled() { EnumThreadWindows(GetCurrentThreadId(), collect, reinterpret_cast<LPARAM>(this)); }
-  ~TaskWindowsDisabled() {
-    for (HWND window : disabled_)
-      if (IsWindow(window)) EnableWindow(window, TRUE);
-  }
-  TaskWindowsDisabled(const TaskWindowsDisabled&) = delete;
-  TaskWindowsDisabled& operator=(const TaskWindowsDisabled&) = delete;
-
- private:
-  static BOOL CALLBACK collect(HWND window, LPARAM self) {
-    if (IsWindowVisible(window) && IsWindowEnabled(window)) {
-      EnableWindow(window, FALSE);
-      reinterpret_cast<TaskWindowsDisabled*>(self)->disabled_.push_back(window);
-    }
-    return TRUE;
-  }
-  std::vector<HWND> disabled_;
-};
 
 LRESULT CALLBACK applicationWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(window, message, wParam, lParam);
