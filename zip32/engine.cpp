@@ -8,6 +8,7 @@
 #include <memory>
 #include <set>
 
+#include "parallel_deflate.h"
 #include "pattern.h"
 #include "zip_format.h"
 
@@ -17,6 +18,8 @@ namespace {
 
 constexpr std::size_t kChunk = 256 * 1024;
 constexpr std::size_t kOutputBuffer = 1024 * 1024;
+// Entries from this size on deflate on every core.
+constexpr std::uint64_t kParallelFrom = 4 * ParallelDeflate::kDefaultBlock;
 
 [[noreturn]] void fail(ResultCode code, const std::string& message) { throw ZipError(code, message); }
 
@@ -214,7 +217,14 @@ public:
     out_.write(localHeader(entry));
     std::uint64_t dataStart = out_.position();
     std::uint64_t doneBefore = done_;
-    if (entry.method == kDeflated) deflateData(entry, *file, source);
+    if (entry.method == kDeflated) {
+      unsigned threads = ParallelDeflate::machineThreads();
+      if (threads > 1 && source.info.size >= kParallelFrom) {
+        deflateParallel(entry, *file, source, threads);
+      } else {
+        deflateData(entry, *file, source);
+      }
+    }
     if (entry.method == kDeflated && entry.compressedSize >= entry.uncompressedSize) {
       // Deflate did not shrink it: store it instead, over what was written.
       if (!file->seek(0)) unreadable(source.path);
@@ -254,11 +264,40 @@ private:
 
   // Reads the next piece of an input; the read size must add up to the size seen before.
   std::size_t readPiece(FileReader& file, const Source& source, std::uint64_t readSoFar) {
-    std::optional<std::size_t> got = file.read(input_.data(), input_.size());
+    return readInto(file, source, input_.data(), input_.size(), readSoFar);
+  }
+
+  std::size_t readInto(FileReader& file, const Source& source, unsigned char* buffer, std::size_t size,
+                       std::uint64_t readSoFar) {
+    std::optional<std::size_t> got = file.read(buffer, size);
     if (!got) unreadable(source.path);
     if (readSoFar + *got > source.info.size || (*got == 0 && readSoFar != source.info.size))
       fail(ResultCode::InputUnreadable, "読み込み中にファイルが変更されました: " + source.path);
     return *got;
+  }
+
+  void deflateParallel(Entry& entry, FileReader& file, const Source& source, unsigned threads) {
+    std::uint64_t readSoFar = 0;
+    auto read = [&](unsigned char* buffer, std::size_t size) {
+      std::size_t filled = 0;
+      while (filled < size) {
+        std::size_t got = readInto(file, source, buffer + filled, size - filled, readSoFar);
+        if (got == 0) break;
+        filled += got;
+        readSoFar += got;
+      }
+      return filled;
+    };
+    std::uint64_t written = 0;
+    auto write = [&](const unsigned char* data, std::size_t size, std::size_t inputBytes) {
+      out_.write(data, size);
+      written += size;
+      advance(source.name, inputBytes);
+      return written <= entry.uncompressedSize;  // past that, storing wins
+    };
+    DeflateTotals totals = ParallelDeflate(request_.level, threads).run(read, write);
+    entry.crc = totals.crc;
+    entry.compressedSize = totals.outputSize;
   }
 
   void deflateData(Entry& entry, FileReader& file, const Source& source) {

@@ -120,6 +120,19 @@ TEST_F(EngineTest, DeflatesToWhatZlibGivesAtTheLevel) {
   }
 }
 
+TEST_F(EngineTest, BigEntriesDeflateOnEveryCoreAndStillEveryReaderAccepts) {
+  writeFile(at("big.txt"), textLike(9 * 1024 * 1024 + 17));
+  writeFile(at("noise.bin"), randomBytes(5 * 1024 * 1024));  // deflate grows it: stored in the end
+  for (int level : {1, 9}) {
+    Outcome outcome = run(at("big.zip"), {at("big.txt"), at("noise.bin")}, level);
+    ASSERT_EQ(outcome.code, ResultCode::Ok) << outcome.message;
+    EXPECT_EQ(checkArchive(at("big.zip"), {"big.txt", "noise.bin"}), "") << level;
+    CentralDirectory directory = directoryOf(at("big.zip"));
+    EXPECT_EQ(entryNamed(directory, "big.txt").method, kDeflated);
+    EXPECT_EQ(entryNamed(directory, "noise.bin").method, kStored);
+  }
+}
+
 TEST_F(EngineTest, KeepsFoldersWithoutJunkPaths) {
   ASSERT_EQ(mkdir(at("sub").c_str(), 0755), 0);
   writeFile(at("sub/ソフト.txt"), "x");
@@ -303,7 +316,7 @@ TEST_F(EngineTest, FailureOrCancelLeavesTheOldArchiveExactlyAsItWas) {
   writeFile(at("b.txt"), randomBytes(1500000));
   ASSERT_EQ(run(at("x.zip"), {at("a.txt")}).code, ResultCode::Ok);
   std::string before = readFile(at("x.zip"));
-  writeFile(at("a.txt"), textLike(1000000));
+  writeFile(at("a.txt"), textLike(9000000));  // big enough to deflate on several threads
   struct Case {
     const char* what;
     std::uint64_t writesLeft;
@@ -314,9 +327,11 @@ TEST_F(EngineTest, FailureOrCancelLeavesTheOldArchiveExactlyAsItWas) {
       {"disk full at once", 0, false, false, UINT64_MAX, ResultCode::ArchiveNotWritable},
       {"disk full while copying", 100000, false, false, UINT64_MAX, ResultCode::ArchiveNotWritable},
       {"disk full while deflating", 1200000, false, false, UINT64_MAX, ResultCode::ArchiveNotWritable},
+      {"disk full while storing", 3000000, false, false, UINT64_MAX, ResultCode::ArchiveNotWritable},
       {"flush fails", UINT64_MAX, true, false, UINT64_MAX, ResultCode::ArchiveNotWritable},
       {"rename fails", UINT64_MAX, false, true, UINT64_MAX, ResultCode::ArchiveNotWritable},
-      {"cancelled", UINT64_MAX, false, false, 1000000, ResultCode::Cancelled},
+      {"cancelled while deflating", UINT64_MAX, false, false, 3000000, ResultCode::Cancelled},
+      {"cancelled while storing", UINT64_MAX, false, false, 9500000, ResultCode::Cancelled},
   };
   for (const Case& c : cases) {
     FaultyFileSystem fileSystem;
