@@ -312,6 +312,7 @@ struct Observed {
   ZipProc zip = nullptr;
   ZipGetRunningProc getRunning = nullptr;
   std::string nestedLine;
+  std::string awaitedLabel;
   bool seen = false, ownerDisabled = false, running = false;
   int nestedResult = -1;
   std::string label;
@@ -324,14 +325,14 @@ BOOL CALLBACK findOwned(HWND window, LPARAM) {
   return FALSE;
 }
 
-// Looks once the window shows a file name, then presses Cancel.
+// Looks once the window shows the awaited file name, then presses Cancel.
 void CALLBACK lookAndCancel(HWND, UINT, UINT_PTR timer, DWORD) {
   gObserved.window = nullptr;
   EnumWindows(&findOwned, 0);
   HWND label = gObserved.window ? FindWindowExA(gObserved.window, nullptr, "STATIC", nullptr) : nullptr;
   char text[MAX_PATH * 2] = "";
   if (label) GetWindowTextA(label, text, sizeof text);
-  if (text[0] == '\0') return;
+  if (gObserved.awaitedLabel != text) return;
   KillTimer(nullptr, timer);
   gObserved.label = text;
   gObserved.seen = true;
@@ -361,6 +362,7 @@ TEST_F(Zip32DllTest, ProgressWindowIsOwnedAndCancelLeavesNothing) {
   gObserved.zip = zip_;
   gObserved.getRunning = getRunning_;
   gObserved.nestedLine = "-6 -q -j \"" + at("b.zip") + "\" \"" + at("old.txt") + "\"";
+  gObserved.awaitedLabel = "big.txt";  // after old.txt, which is copied first
   SetTimer(nullptr, 0, 10, &lookAndCancel);
   EXPECT_EQ(zip("-9 -j \"" + at("a.zip") + "\" \"" + at("big.txt") + "\"", owner), Cancelled);
   EXPECT_TRUE(gObserved.seen);
