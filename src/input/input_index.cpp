@@ -2,12 +2,19 @@
 
 #include "input/case_fold.h"
 
-InputIndex::Key InputIndex::keyOf(std::string_view path) const {
-  return Key(caseFoldKey(path), &pool_);
+namespace {
+// Growing the table in large steps: each growth moves every key, and a
+// listing of a big folder admits its paths one after another.
+constexpr size_t kGrowth = 4;
+}  // namespace
+
+bool InputIndex::insert(std::string_view path) {
+  if (keys_.size() >= keys_.bucket_count()) keys_.reserve(keys_.size() * kGrowth);
+  return keys_.insert(caseFoldKey(path)).second;
 }
 
-bool InputIndex::insert(std::string_view path) { return keys_.insert(keyOf(path)).second; }
+void InputIndex::erase(std::string_view path) { keys_.erase(caseFoldKey(path)); }
 
-void InputIndex::erase(std::string_view path) { keys_.erase(keyOf(path)); }
-
-bool InputIndex::contains(std::string_view path) const { return keys_.count(keyOf(path)) != 0; }
+bool InputIndex::contains(std::string_view path) const {
+  return keys_.count(caseFoldKey(path)) != 0;
+}
