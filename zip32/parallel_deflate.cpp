@@ -156,8 +156,17 @@ DeflateTotals ParallelDeflate::run(const Reader& read, const Writer& write) {
   // Enough to keep every thread busy while the oldest block is written.
   const std::size_t inFlight = threads_ + 2;
 
+  // Written blocks come back for the next reads: their buffers are reused, not zeroed again.
+  std::vector<std::unique_ptr<Block>> spare;
   auto readBlock = [&] {
-    auto block = std::make_unique<Block>();
+    std::unique_ptr<Block> block;
+    if (spare.empty()) {
+      block = std::make_unique<Block>();
+    } else {
+      block = std::move(spare.back());
+      spare.pop_back();
+      block->claimed = block->done = block->last = false;
+    }
     block->input.resize(blockSize_);
     block->input.resize(read(block->input.data(), blockSize_));
     return block;
@@ -185,6 +194,7 @@ DeflateTotals ParallelDeflate::run(const Reader& read, const Writer& write) {
       totals.stopped = true;
       return totals;
     }
+    spare.push_back(std::move(block));
   }
   return totals;
 }
