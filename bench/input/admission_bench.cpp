@@ -5,8 +5,8 @@
 // list can be, so the ratio printed is a lower bound.
 #include <algorithm>
 #include <chrono>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 #include <random>
 #include <string>
 #include <vector>
@@ -30,8 +30,10 @@ double cpuSecondsSince(std::clock_t start) {
 
 std::string flipCase(std::string path) {
   for (char& c : path) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    else if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c >= 'a' && c <= 'z')
+      c = static_cast<char>(c - 'a' + 'A');
+    else if (c >= 'A' && c <= 'Z')
+      c = static_cast<char>(c - 'A' + 'a');
   }
   return path;
 }
@@ -46,8 +48,8 @@ std::vector<std::string> makePaths(size_t count) {
       paths.push_back(flipCase(paths[random() % paths.size()]));
       continue;
     }
-    paths.push_back("C:\\Data\\資料" + std::to_string(i % 97) + "\\Report表 " +
-                    std::to_string(i) + ".txt");
+    paths.push_back("C:\\Data\\資料" + std::to_string(i % 97) + "\\Report表 " + std::to_string(i) +
+                    ".txt");
   }
   return paths;
 }

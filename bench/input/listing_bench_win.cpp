@@ -38,10 +38,10 @@ size_t bareLoop(const std::string& folder) {
 class ListBox {
  public:
   ListBox()
-      : window_(CreateWindowExA(0, "LISTBOX", "",
-                                WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_VSCROLL | LBS_HASSTRINGS |
-                                    LBS_NOINTEGRALHEIGHT,
-                                0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr)) {}
+      : window_(CreateWindowExA(
+            0, "LISTBOX", "",
+            WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_VSCROLL | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT,
+            0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr)) {}
   ~ListBox() { DestroyWindow(window_); }
   ListBox(const ListBox&) = delete;
   ListBox& operator=(const ListBox&) = delete;
@@ -93,14 +93,15 @@ int main(int argc, char** argv) {
     list.reset();
     index.clear();
     walk = std::min(walk, secondsOf([&] {
-      list.beginBulk(expected, expected * (folder.size() + 24));
-      listFolder(folder, false, systemFileSystem(), systemKeyState(), admitToList);
-      list.endBulk();
-    }));
+                      list.beginBulk(expected, expected * (folder.size() + 24));
+                      listFolder(folder, false, systemFileSystem(), systemKeyState(), admitToList);
+                      list.endBulk();
+                    }));
     index.clear();
     indexOnly = std::min(indexOnly, secondsOf([&] {
-      listFolder(folder, false, systemFileSystem(), systemKeyState(), admitToIndexOnly);
-    }));
+                           listFolder(folder, false, systemFileSystem(), systemKeyState(),
+                                      admitToIndexOnly);
+                         }));
   }
 
   std::printf("listing %s: %zu entries, %d in the list box\n", folder.c_str(), expected,

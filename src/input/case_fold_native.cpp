@@ -1,6 +1,5 @@
-#include "input/case_fold.h"
-
 #include "archive/path_rules.h"
+#include "input/case_fold.h"
 
 namespace {
 

@@ -9,7 +9,9 @@ bool isSeparator(char c) {
   return code >= 1 && code <= 32;
 }
 
-bool isArgumentByte(char c) { return static_cast<unsigned char>(c) > 32; }
+bool isArgumentByte(char c) {
+  return static_cast<unsigned char>(c) > 32;
+}
 
 size_t skipToArgument(std::string_view line, size_t at) {
   for (;;) {

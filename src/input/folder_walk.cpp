@@ -18,7 +18,9 @@ FileAttributes excludedAttributes(bool includeSubfolders) {
 class FolderWalk {
  public:
   FolderWalk(bool includeSubfolders, FileSystem& files, KeyState& keys, const PathHandler& admit)
-      : excluded_(excludedAttributes(includeSubfolders)), files_(files), keys_(keys),
+      : excluded_(excludedAttributes(includeSubfolders)),
+        files_(files),
+        keys_(keys),
         admit_(admit) {}
 
   void list(const std::string& folder) {
@@ -50,7 +52,9 @@ class FolderWalk {
 
 }  // namespace
 
-bool countsAsFolder(FileAttributes attributes) { return attributes == fileattr::kDirectory; }
+bool countsAsFolder(FileAttributes attributes) {
+  return attributes == fileattr::kDirectory;
+}
 
 void listFolder(const std::string& folder, bool includeSubfolders, FileSystem& files,
                 KeyState& keys, const PathHandler& admit) {

@@ -13,7 +13,9 @@ bool InputIndex::insert(std::string_view path) {
   return keys_.insert(caseFoldKey(path)).second;
 }
 
-void InputIndex::erase(std::string_view path) { keys_.erase(caseFoldKey(path)); }
+void InputIndex::erase(std::string_view path) {
+  keys_.erase(caseFoldKey(path));
+}
 
 bool InputIndex::contains(std::string_view path) const {
   return keys_.count(caseFoldKey(path)) != 0;

@@ -10,7 +10,9 @@ bool isDrivePrefix(const std::string& path) {
   return path.size() >= 2 && isLetter && path[1] == ':';
 }
 
-bool isShare(const std::string& path) { return path.compare(0, 2, "\\\\") == 0; }
+bool isShare(const std::string& path) {
+  return path.compare(0, 2, "\\\\") == 0;
+}
 
 bool isFullyQualified(const std::string& path) {
   return (isDrivePrefix(path) && path.size() >= 3 && path[2] == '\\') || isShare(path);

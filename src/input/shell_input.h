@@ -2,6 +2,7 @@
 // What the shell hands to the input list: the paths of a drop and the folder
 // chosen in the folder browser. Windows only.
 #include <windows.h>
+// The shell headers need windows.h before them.
 #include <shellapi.h>
 
 #include <string>

@@ -1,10 +1,12 @@
 #include "input/shell_input.h"
-
+// After windows.h, which the header brings.
 #include <shlobj.h>
 
 #include <memory>
 
-UINT DroppedFiles::count() const { return DragQueryFileA(drop_, 0xFFFFFFFF, nullptr, 0); }
+UINT DroppedFiles::count() const {
+  return DragQueryFileA(drop_, 0xFFFFFFFF, nullptr, 0);
+}
 
 std::string DroppedFiles::path(UINT index) const {
   std::string path(DragQueryFileA(drop_, index, nullptr, 0) + 1, '\0');

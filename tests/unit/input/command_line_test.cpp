@@ -18,18 +18,20 @@ const SplitCase kSplitCases[] = {
     {"selvat.exe", {}},
     {"selvat.exe a.txt b.txt", {"a.txt", "b.txt"}},
     {"\"C:\\Program Files\\selvat.exe\" \"C:\\My Docs\\a.txt\" b", {"C:\\My Docs\\a.txt", "b"}},
-    {"selvat.exe\t a\x01\x1f" "b  ", {"a", "b"}},
+    {"selvat.exe\t a\x01\x1f"
+     "b  ",
+     {"a", "b"}},
     {"selvat.exe C:\\\"My Docs\"\\a.txt", {"C:\\My Docs\\a.txt"}},  // quoted stretch joins
     {"selvat.exe \"open to the end", {"open to the end"}},
     {"selvat.exe a \"\" b", {"a", "b"}},  // "" before an argument is skipped
     {"selvat.exe \"\"\"\" \"\"x", {"x"}},
-    {"selvat.exe a\"\"b", {"ab"}},        // an empty stretch inside an argument
+    {"selvat.exe a\"\"b", {"ab"}},  // an empty stretch inside an argument
     {"selvat.exe a \" \" b", {"a", " ", "b"}},
-    {"selvat.exe a \"", {"a"}},           // an empty argument ends the list
+    {"selvat.exe a \"", {"a"}},  // an empty argument ends the list
     {"selvat.exe C:\\表 ソ\\ー[1].txt \"C:\\新しい フォルダ\\表.txt\"",
      {"C:\\表", "ソ\\ー[1].txt", "C:\\新しい フォルダ\\表.txt"}},
     {"selvat.exe \x81\x40 \xfc\xfc", {"\x81\x40", "\xfc\xfc"}},  // bytes above 127 are no blanks
-    {std::string("selvat.exe a\0b c", 16), {"a"}},                // a zero byte ends the line
+    {std::string("selvat.exe a\0b c", 16), {"a"}},               // a zero byte ends the line
     {"selvat.exe C:\\" + std::string(300, 'x'), {"C:\\" + std::string(300, 'x')}},
 };
 
@@ -56,9 +58,8 @@ TEST(AddCommandLineArguments, AttributesAsWrittenThenTheLongForm) {
       "selvat.exe C:\\DOCUME~1 C:\\RO C:\\data\\SUMMAR~1.TXT C:\\NoSuch\\x.txt report.txt", files,
       addFile, addFolder);
 
-  EXPECT_EQ(log, (Paths{"folder C:\\Documents", "file C:\\Read Only",
-                        "file C:\\Data\\Summary.txt", "file C:\\NoSuch\\x.txt",
-                        "file C:\\Work\\Report.txt"}));
+  EXPECT_EQ(log, (Paths{"folder C:\\Documents", "file C:\\Read Only", "file C:\\Data\\Summary.txt",
+                        "file C:\\NoSuch\\x.txt", "file C:\\Work\\Report.txt"}));
 }
 
 }  // namespace

@@ -44,7 +44,7 @@ class FakeFileSystem : public FileSystem {
   }
 
   std::vector<std::string> patterns;  // every search, in the order made
-  int openSearches = 0;  // searches not yet closed
+  int openSearches = 0;               // searches not yet closed
 
  private:
   class Search : public FileSearch {

@@ -37,18 +37,18 @@ struct FilterCase {
 };
 
 const FilterCase kFilterCases[] = {
-    {32, {"C:\\T\\e"}, {"C:\\T\\e"}},                  // archive
-    {0, {"C:\\T\\e"}, {"C:\\T\\e"}},                   // no bits at all
-    {1, {"C:\\T\\e"}, {"C:\\T\\e"}},                   // read-only
-    {2, {"C:\\T\\e"}, {"C:\\T\\e"}},                   // hidden file
-    {4, {"C:\\T\\e"}, {"C:\\T\\e"}},                   // system file
-    {2048 | 32, {"C:\\T\\e"}, {"C:\\T\\e"}},           // compressed file
-    {8, {}, {}},                                       // volume label
-    {16, {}, {"C:\\T\\e\\inner"}},                     // plain folder: entered
-    {17, {}, {"C:\\T\\e"}},                            // read-only folder
-    {18, {}, {"C:\\T\\e"}},                            // hidden folder
-    {48, {}, {"C:\\T\\e"}},                            // archive folder
-    {1040, {}, {"C:\\T\\e"}},                          // junction
+    {32, {"C:\\T\\e"}, {"C:\\T\\e"}},         // archive
+    {0, {"C:\\T\\e"}, {"C:\\T\\e"}},          // no bits at all
+    {1, {"C:\\T\\e"}, {"C:\\T\\e"}},          // read-only
+    {2, {"C:\\T\\e"}, {"C:\\T\\e"}},          // hidden file
+    {4, {"C:\\T\\e"}, {"C:\\T\\e"}},          // system file
+    {2048 | 32, {"C:\\T\\e"}, {"C:\\T\\e"}},  // compressed file
+    {8, {}, {}},                              // volume label
+    {16, {}, {"C:\\T\\e\\inner"}},            // plain folder: entered
+    {17, {}, {"C:\\T\\e"}},                   // read-only folder
+    {18, {}, {"C:\\T\\e"}},                   // hidden folder
+    {48, {}, {"C:\\T\\e"}},                   // archive folder
+    {1040, {}, {"C:\\T\\e"}},                 // junction
 };
 
 TEST(ListFolder, AttributeFilterWithAndWithoutSubfolders) {
@@ -67,8 +67,8 @@ TEST(ListFolder, DepthFirstInListingOrder) {
   files.answer("C:\\T\\sub\\*.*", {{".", 16}, {"..", 16}, {"deep", 16}, {"m.txt", 32}});
   files.answer("C:\\T\\sub\\deep\\*.*", {{"x.txt", 2}});
 
-  EXPECT_EQ(listed(files, "C:\\T", true),
-            (Paths{"C:\\T\\a.txt", "C:\\T\\sub\\deep\\x.txt", "C:\\T\\sub\\m.txt", "C:\\T\\z.txt"}));
+  EXPECT_EQ(listed(files, "C:\\T", true), (Paths{"C:\\T\\a.txt", "C:\\T\\sub\\deep\\x.txt",
+                                                 "C:\\T\\sub\\m.txt", "C:\\T\\z.txt"}));
   EXPECT_EQ(listed(files, "C:\\T", false), (Paths{"C:\\T\\a.txt", "C:\\T\\z.txt"}));
 }
 
@@ -76,17 +76,15 @@ TEST(ListFolder, OneBackslashBetweenFolderAndName) {
   struct {
     std::string folder, pattern;
   } cases[] = {
-      {"C:\\T", "C:\\T\\*.*"},
-      {"C:\\T\\", "C:\\T\\*.*"},
-      {"C:\\", "C:\\*.*"},
-      {"C:\\表", "C:\\表\\*.*"},  // 表 ends in the byte of "\"
-      {"C:\\ソ\\", "C:\\ソ\\*.*"},
-      {"", "\\*.*"},
+      {"C:\\T", "C:\\T\\*.*"},     {"C:\\T\\", "C:\\T\\*.*"},
+      {"C:\\", "C:\\*.*"},         {"C:\\表", "C:\\表\\*.*"},  // 表 ends in the byte of "\"
+      {"C:\\ソ\\", "C:\\ソ\\*.*"}, {"", "\\*.*"},
   };
   for (const auto& c : cases) {
     FakeFileSystem files;
     files.answer(c.pattern, {{"a.txt", 32}});
-    EXPECT_EQ(listed(files, c.folder, false), (Paths{c.pattern.substr(0, c.pattern.size() - 3) + "a.txt"}))
+    EXPECT_EQ(listed(files, c.folder, false),
+              (Paths{c.pattern.substr(0, c.pattern.size() - 3) + "a.txt"}))
         << c.folder;
   }
 }

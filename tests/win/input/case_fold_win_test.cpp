@@ -1,8 +1,7 @@
 // The admission key against the comparison it stands for: a real list box's
 // exact-string search.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <set>
 #include <unordered_map>
@@ -15,8 +14,8 @@ namespace {
 class ListBox {
  public:
   ListBox()
-      : window_(CreateWindowExA(0, "LISTBOX", "", LBS_HASSTRINGS, 0, 0, 100, 100, nullptr,
-                                nullptr, nullptr, nullptr)) {}
+      : window_(CreateWindowExA(0, "LISTBOX", "", LBS_HASSTRINGS, 0, 0, 100, 100, nullptr, nullptr,
+                                nullptr, nullptr)) {}
   ~ListBox() { DestroyWindow(window_); }
   ListBox(const ListBox&) = delete;
   ListBox& operator=(const ListBox&) = delete;
@@ -56,15 +55,16 @@ std::vector<std::string> sampleCharacters() {
 
 std::string toHex(const std::string& bytes) {
   std::string hex;
-  for (unsigned char byte : bytes) hex += "0123456789ABCDEF"[byte >> 4], hex += "0123456789ABCDEF"[byte & 15];
+  for (unsigned char byte : bytes)
+    hex += "0123456789ABCDEF"[byte >> 4], hex += "0123456789ABCDEF"[byte & 15];
   return hex;
 }
 
 // Marks that Wine's list box takes for one another although they are no
 // case pair: the iteration marks ヽヾゝゞ々 with the dashes ー―ｰ, and the
 // half-width ﾞﾟ with the full-width ゛゜.
-const std::set<std::string> kMarksTheListBoxAlsoEquates = {
-    "ヽ", "ヾ", "ゝ", "ゞ", "々", "ー", "―", "ｰ", "ﾞ", "ﾟ", "゛", "゜"};
+const std::set<std::string> kMarksTheListBoxAlsoEquates = {"ヽ", "ヾ", "ゝ", "ゞ", "々", "ー",
+                                                           "―",  "ｰ",  "ﾞ",  "ﾟ",  "゛", "゜"};
 
 // Each character is looked up in a list of them all and compared with the
 // first entry whose key is the character's key. The key must never equate

@@ -1,8 +1,7 @@
 // The Win32 file system and the walks over it, on a real folder tree made in
 // the temporary folder.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <algorithm>
 
@@ -71,8 +70,8 @@ class FolderTree : public ::testing::Test {
   static void TearDownTestSuite() {
     SetFileAttributesA((root + "\\hid").c_str(), FILE_ATTRIBUTE_DIRECTORY);
     SetFileAttributesA((root + "\\h.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
-    for (const char* file : {"sub\\inner.txt", "表\\x.txt", "hid\\y.txt", "a.txt",
-                             "Long File Name.txt", "h.txt"})
+    for (const char* file :
+         {"sub\\inner.txt", "表\\x.txt", "hid\\y.txt", "a.txt", "Long File Name.txt", "h.txt"})
       DeleteFileA((root + "\\" + file).c_str());
     for (const char* folder : {"sub", "表", "hid", ""})
       RemoveDirectoryA((root + "\\" + folder).c_str());
@@ -112,8 +111,7 @@ TEST_F(FolderTree, AttributesOfTheTree) {
 }
 
 TEST_F(FolderTree, ListsFilesHiddenIncludedWithoutSubfolders) {
-  EXPECT_EQ(listedSorted(root, false),
-            (Paths{at("Long File Name.txt"), at("a.txt"), at("h.txt")}));
+  EXPECT_EQ(listedSorted(root, false), (Paths{at("Long File Name.txt"), at("a.txt"), at("h.txt")}));
 }
 
 TEST_F(FolderTree, EntersPlainFoldersAndAdmitsAHiddenOneAsAnEntry) {

@@ -1,16 +1,15 @@
 // The shell's hand-overs: a drop handle read whole, and the folder browser
 // driven from a second thread as a user would answer it.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
+// DROPFILES; after windows.h.
+#include <shlobj.h>
 
 #include <atomic>
 #include <cstring>
 #include <thread>
 
 #include "input/shell_input.h"
-
-#include <shlobj.h>  // DROPFILES
 
 namespace {
 
