@@ -3,11 +3,10 @@
 // nothing then.
 #include <windows.h>
 #include <shellapi.h>
-#include <shlobj.h>
 
 #include "app/selvat_main.h"
 #include "forms/application.h"
-#include "forms/modal.h"
+#include "forms/folder_browser.h"
 #include "input/command_line.h"
 #include "input/folder_walk.h"
 #include "input/long_path.h"
@@ -60,26 +59,7 @@ std::string TSelvatForm::ExpandLongPath(const std::string& Path) {
 }
 
 std::string TSelvatForm::BrowseForFolder(const std::string& Title) {
-  IMalloc* allocator = nullptr;
-  if (FAILED(SHGetMalloc(&allocator)) || !allocator) return {};
-  char path[MAX_PATH] = {};
-  BROWSEINFOA browse{};
-  browse.hwndOwner = Application->Handle();
-  browse.pszDisplayName = path;
-  browse.lpszTitle = Title.c_str();
-  browse.ulFlags = BIF_RETURNONLYFSDIRS;
-  std::string result;
-  LPITEMIDLIST item;
-  {
-    TaskWindowsDisabled modal;
-    item = SHBrowseForFolderA(&browse);
-  }
-  if (item) {
-    if (SHGetPathFromIDListA(item, path)) result = path;
-    allocator->Free(item);
-  }
-  allocator->Release();
-  return result;
+  return browseForFolder(Application->Handle(), Title);
 }
 
 void TSelvatForm::WMDropFiles(TMessage& Message) {

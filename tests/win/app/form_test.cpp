@@ -1,6 +1,6 @@
 // The main form: its menu tree, what each command is bound to, the
 // routing of dropped files, the boxes it shows and its help requests.
-#include "form_test.h"
+#include "tests/win/support/form_fixture.h"
 
 #include <shellapi.h>
 #include <shlobj.h>
