@@ -187,6 +187,17 @@ class Session:
                            env=dict(os.environ, DISPLAY=self.xvfb.display), check=True)
             time.sleep(0.15)
 
+    def menu_command(self, keys, text, cls="#32770", tries=3):
+        """Chooses a menu item by its access keys and waits for the window it opens."""
+        for attempt in range(tries):
+            self.keys(*keys)
+            try:
+                return self.wait_window(text=text, cls=cls, timeout=10)
+            except AssertionError:
+                if attempt == tries - 1:
+                    raise
+                self.keys("Escape", "Escape", "Escape")
+
     def click_at(self, x, y):
         env = dict(os.environ, DISPLAY=self.xvfb.display)
         subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", "1"], env=env, check=True)
