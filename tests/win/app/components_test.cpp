@@ -137,6 +137,24 @@ TEST(Glyphs, TwoImagesAndTheTransparentCorner) {
   }
 }
 
+// An exception out of OnCreate or OnShow is shown, and the form still comes up.
+TEST(Form, ExceptionsOfCreateAndShowAreShownAndStartUpGoesOn) {
+  std::vector<std::string> shown;
+  Application->SetMessageBoxStandIn([&](const std::string& text, const std::string&, UINT) {
+    shown.push_back(text);
+    return IDOK;
+  });
+  Host host;
+  host.OnCreate = [](TObject*) { throw Exception("作成できません"); };
+  host.OnShow = [](TObject*) { throw Exception("表示できません"); };
+  host.AfterConstruction();
+  host.Show();
+  Application->SetMessageBoxStandIn(nullptr);
+  std::vector<std::string> expected = {"作成できません.", "表示できません."};
+  EXPECT_EQ(shown, expected);
+  EXPECT_TRUE(IsWindowVisible(host.Handle()));
+}
+
 TEST(ExceptionBox, AddsAFullStopAfterAnythingAboveIt) {
   const std::pair<const char*, const char*> cases[] = {
       {"", ""},

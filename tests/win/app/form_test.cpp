@@ -225,6 +225,28 @@ TEST_F(FormTest, AnEscapedExceptionIsShownInTheBox) {
   EXPECT_EQ(form->FArcRate, 2) << "still working";
 }
 
+// Tab walks the controls that take the focus, in their designed order.
+TEST_F(FormTest, TabOrder) {
+  form->OutDirCheck.SetChecked(true);  // the edit box takes the focus only while enabled
+  HWND expected[] = {form->ArcStartButton.Handle(), form->OutDirCheck.Handle(),
+                     form->OutDirEdit.Handle(), form->ErrorList.Handle(), form->InputList.Handle()};
+  HWND at = form->InputList.Handle();
+  for (HWND next : expected) {
+    at = GetNextDlgTabItem(form->Handle(), at, FALSE);
+    EXPECT_EQ(at, next);
+  }
+}
+
+TEST_F(FormTest, SpeedButtonsShowTheirHints) {
+  EXPECT_EQ(form->SelectButton.Hint(), "追加");
+  EXPECT_EQ(form->CancelButton.Hint(), "削除");
+  EXPECT_EQ(form->DirButton.Hint(), "ﾃﾞｨﾚｸﾄﾘ選択");
+  EXPECT_EQ(form->ClearButton.Hint(), "ﾘｽﾄのｸﾘｱ");
+  EXPECT_EQ(form->OutDirButton.Hint(), "出力ﾃﾞｨﾚｸﾄﾘ選択");
+  for (TSpeedButton* button : {&form->SelectButton, &form->OutDirButton})
+    EXPECT_FALSE(GetWindowLongA(button->Handle(), GWL_STYLE) & WS_TABSTOP);
+}
+
 std::string testFolder() {
   char path[MAX_PATH * 4];
   DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
