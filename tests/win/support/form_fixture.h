@@ -3,6 +3,7 @@
 // answered by a script instead of a user.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,11 +22,24 @@ class FormTest : public ::testing::Test {
     Application->SetMessageBoxStandIn([this](const std::string& text, const std::string& caption,
                                              UINT flags) {
       boxes.push_back({text, caption, flags});
-      if (answers.empty()) return IDOK;
-      int answer = answers.front();
-      answers.erase(answers.begin());
+      int answer = IDOK;
+      if (!answers.empty()) {
+        answer = answers.front();
+        answers.erase(answers.begin());
+      }
+      if (onBox && !inOnBox) {
+        inOnBox = true;
+        onBox(boxes.back());
+        inOnBox = false;
+      }
       return answer;
     });
+    makeForm();
+  }
+  // A new form in place of the old one; its FormCreate reads the settings
+  // file as it is now.
+  void makeForm() {
+    form.reset();
     form.reset(new TSelvatForm(Application));
     SelvatForm = form.get();
     form->AfterConstruction();
@@ -49,4 +63,8 @@ class FormTest : public ::testing::Test {
   std::unique_ptr<TSelvatForm> form;
   std::vector<ShownBox> boxes;
   std::vector<int> answers;
+  // Runs while a box is up, before it is answered: what the user could do
+  // then. A box shown from inside it is answered without running it again.
+  std::function<void(const ShownBox&)> onBox;
+  bool inOnBox = false;
 };

@@ -1,0 +1,200 @@
+// The batch run started from the real form, with the stand-in archiver
+// logging each command line it is given.
+#include "tests/win/form/bound_form.h"
+
+#include <atomic>
+#include <thread>
+
+#include "forms/screen.h"
+
+namespace {
+const char kQuestionTail[] = "\nと同名の書庫ファイルがあります。\n追加書き込みしますか？";
+const UINT kQuestion = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
+
+class BatchFormTest : public BoundFormTest {
+ protected:
+  std::string line(const std::string& archive, const std::string& item) {
+    return "-6 -j \"" + scratch + archive + "\" \"" + scratch + item + "\"";
+  }
+  void expectIdle() {
+    EXPECT_EQ(windowText(form->Handle()), "Selvat Archiver");
+    EXPECT_EQ(form->StatusBar1.SimpleText(), "");
+    EXPECT_EQ(Screen->Cursor(), crDefault);
+  }
+};
+
+TEST_F(BatchFormTest, EmptyListOnlyWarns) {
+  form->ErrorList.Add("[Error] C:\\earlier.txt");
+  form->StatusBar1.SetSimpleText("earlier");
+  clickStart();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "ファイルリストが空です。");
+  EXPECT_EQ(boxes[0].caption, "警告");
+  EXPECT_EQ(boxes[0].flags, static_cast<UINT>(MB_OK | MB_ICONWARNING));
+  EXPECT_EQ(errorLines(), std::vector<std::string>{"[Error] C:\\earlier.txt"});
+  EXPECT_EQ(form->StatusBar1.SimpleText(), "earlier");
+  EXPECT_TRUE(commandLines().empty());
+}
+
+TEST_F(BatchFormTest, EveryItemBecomesOneArchiveInListOrder) {
+  form->ErrorList.Add("[Error] C:\\earlier.txt");
+  makeInput("a.txt");
+  makeInput("[b] 表.dat");
+  makeInput("c");
+  choose(form->ArcStart);
+  EXPECT_EQ(commandLines(), (std::vector<std::string>{
+                                line("a.zip", "a.txt"),
+                                "-6 -j \"" + scratch + "[b] 表.zip\" \"" + scratch + "[[]b] 表.dat\"",
+                                line("c.zip", "c"),
+                            }));
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_TRUE(inputItems().empty());
+  EXPECT_TRUE(errorLines().empty()) << "the run clears the lines of the one before";
+  expectIdle();
+}
+
+TEST_F(BatchFormTest, ExistingArchiveIsAskedAbout) {
+  const std::string a = makeInput("a.txt"), b = makeInput("b.txt");
+  makeInput("c.txt");
+  makeFile("a.zip");
+  makeFile("b.zip");
+  ASSERT_TRUE(CreateDirectoryA((scratch + "c.zip").c_str(), nullptr));  // a folder is no archive
+  answers = {IDNO, IDYES};
+  struct Seen {
+    std::string caption, status;
+    int cursor;
+  };
+  std::vector<Seen> seen;
+  onBox = [&](const ShownBox&) {
+    seen.push_back({windowText(form->Handle()), form->StatusBar1.SimpleText(), Screen->Cursor()});
+  };
+  clickStart();
+
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].text, scratch + "a.zip" + kQuestionTail);
+  EXPECT_EQ(boxes[1].text, scratch + "b.zip" + kQuestionTail);
+  for (const ShownBox& box : boxes) {
+    EXPECT_EQ(box.caption, "確認");
+    EXPECT_EQ(box.flags, kQuestion);
+  }
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0].caption, "Selvat Archiver [圧縮中]");
+  EXPECT_EQ(seen[0].status, "ESC で中止します。 1/3");
+  EXPECT_EQ(seen[1].status, "ESC で中止します。 2/3") << "the skipped item counts";
+  EXPECT_EQ(seen[0].cursor, crDefault) << "the question comes with the cursor put back";
+
+  EXPECT_EQ(commandLines(),
+            (std::vector<std::string>{line("b.zip", "b.txt"), line("c.zip", "c.txt")}));
+  EXPECT_EQ(errorLines(), std::vector<std::string>{"[Cancel] " + a});
+  EXPECT_TRUE(inputItems().empty());
+  expectIdle();
+}
+
+TEST_F(BatchFormTest, FailedItemIsListedAndTheRunGoesOn) {
+  const std::string a = makeInput("a.txt");
+  makeInput("b.txt");
+  makeFile("b.zip");
+  SetEnvironmentVariableA("SELVAT_FAKE_ZIP_RESULT", "1");
+  answers = {IDYES};
+  onBox = [](const ShownBox&) { SetEnvironmentVariableA("SELVAT_FAKE_ZIP_RESULT", "0"); };
+  clickStart();
+  EXPECT_EQ(commandLines(),
+            (std::vector<std::string>{line("a.zip", "a.txt"), line("b.zip", "b.txt")}));
+  EXPECT_EQ(errorLines(), std::vector<std::string>{"[Error] " + a});
+  EXPECT_TRUE(inputItems().empty());
+  expectIdle();
+}
+
+TEST_F(BatchFormTest, OptionsAreReadAnewForEachItem) {
+  makeInput("a.txt");
+  makeInput("b.txt");
+  makeFile("a.zip");
+  answers = {IDYES};
+  onBox = [&](const ShownBox&) {
+    choose(form->R9);
+    choose(form->NoDialog);
+    choose(form->ArcName_UnderBar);
+  };
+  clickStart();
+  EXPECT_EQ(commandLines(), (std::vector<std::string>{
+                                line("a.zip", "a.txt"),
+                                "-9 -q -j \"" + scratch + "b_txt.zip\" \"" + scratch + "b.txt\"",
+                            }));
+}
+
+// Finds the file-open dialog, should one come up on this thread, and
+// cancels it, so that a fault shows as a failure instead of a hang.
+class DialogWatch {
+ public:
+  DialogWatch() : thread_(GetCurrentThreadId()), watcher_([this] { watch(); }) {}
+  ~DialogWatch() {
+    done_ = true;
+    watcher_.join();
+  }
+  bool seen() const { return seen_; }
+
+ private:
+  static BOOL CALLBACK cancelDialog(HWND window, LPARAM self) {
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (std::string(name) == "#32770" && IsWindowVisible(window)) {
+      reinterpret_cast<DialogWatch*>(self)->seen_ = true;
+      PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    }
+    return TRUE;
+  }
+  void watch() {
+    while (!done_) {
+      EnumThreadWindows(thread_, cancelDialog, reinterpret_cast<LPARAM>(this));
+      Sleep(50);
+    }
+  }
+  DWORD thread_;
+  std::atomic<bool> done_{false}, seen_{false};
+  std::thread watcher_;
+};
+
+// The archiver's window lets messages through while an archive is made, and
+// so does every box of the run: the list commands and a second Start must
+// leave the run's list alone until it ends.
+TEST_F(BatchFormTest, ListCommandsWaitWhileARunIsUnderWay) {
+  const std::string a = makeInput("a.txt"), b = makeInput("b.txt");
+  makeFile("a.zip");
+  const std::string dropped = makeFile("dropped.txt");
+  browserAnswer = scratch.substr(0, scratch.size() - 1);
+  answers = {IDYES};
+  bool dialogSeen = false;
+  onBox = [&](const ShownBox&) {
+    choose(form->ArcStart);
+    clickStart();
+    form->InputList.SetItemIndex(1);
+    choose(form->FileCancel);
+    clickSpeedButton(form->CancelButton);
+    choose(form->ListClear);
+    clickSpeedButton(form->ClearButton);
+    SendMessageA(form->InputList.Handle(), WM_DROPFILES,
+                 reinterpret_cast<WPARAM>(makeDrop({dropped})), 0);
+    choose(form->DirSelect);
+    clickSpeedButton(form->DirButton);
+    DialogWatch watch;
+    choose(form->FileSelect);
+    clickSpeedButton(form->SelectButton);
+    dialogSeen = watch.seen();
+    EXPECT_EQ(inputItems(), (std::vector<std::string>{a, b}));
+  };
+  clickStart();
+
+  EXPECT_FALSE(dialogSeen);
+  EXPECT_TRUE(browserTitles.empty());
+  EXPECT_EQ(boxes.size(), 1u) << "only the question; no box of a second run or of Clear";
+  EXPECT_EQ(commandLines(),
+            (std::vector<std::string>{line("a.zip", "a.txt"), line("b.zip", "b.txt")}));
+  EXPECT_TRUE(inputItems().empty());
+  EXPECT_TRUE(errorLines().empty());
+  expectIdle();
+
+  SendMessageA(form->InputList.Handle(), WM_DROPFILES,
+               reinterpret_cast<WPARAM>(makeDrop({dropped})), 0);
+  EXPECT_EQ(inputItems(), std::vector<std::string>{dropped}) << "taken once the run is over";
+}
+}  // namespace

@@ -1,0 +1,190 @@
+// The option controls on the real form: the menus and the output-folder
+// controls stay in step, and the next folder listing and command line use
+// what they show.
+#include "tests/win/form/bound_form.h"
+
+#include <algorithm>
+
+namespace {
+class OptionControlsTest : public BoundFormTest {
+ protected:
+  // What holds after every handler: one item of each radio group checked,
+  // in the system menu as in the items, and the output-folder controls
+  // enabled exactly while the box is checked.
+  void expectInvariants() {
+    int levels = 0, namings = 0;
+    for (TMenuItem* item : {&form->R1, &form->R2, &form->R3, &form->R4, &form->R5, &form->R6,
+                            &form->R7, &form->R8, &form->R9}) {
+      EXPECT_EQ(shownChecked(*item), item->Checked()) << item->Caption();
+      levels += item->Checked();
+    }
+    for (TMenuItem* item : {&form->ArcName_File, &form->ArcName_Period, &form->ArcName_UnderBar}) {
+      EXPECT_EQ(shownChecked(*item), item->Checked()) << item->Caption();
+      namings += item->Checked();
+    }
+    EXPECT_EQ(levels, 1);
+    EXPECT_EQ(namings, 1);
+    const bool checked = form->OutDirCheck.Checked();
+    EXPECT_EQ(boxShownChecked(), checked);
+    EXPECT_EQ(IsWindowEnabled(form->OutDirEdit.Handle()) != 0, checked);
+    EXPECT_EQ(IsWindowEnabled(form->OutDirButton.Handle()) != 0, checked);
+    EXPECT_EQ(form->OutDirEdit.Color(), checked ? clWindow : clBtnFace);
+  }
+
+  // The command line of one archive made now from a file of this name.
+  std::string nextCommandLine(const std::string& name) {
+    makeInput(name);
+    size_t before = commandLines().size();
+    clickStart();
+    std::vector<std::string> lines = commandLines();
+    EXPECT_EQ(lines.size(), before + 1);
+    return lines.empty() ? "" : lines.back();
+  }
+};
+
+TEST_F(OptionControlsTest, OptionsMenuAndCheckBoxFollowEachOther) {
+  form->OutDirEdit.SetText("C:\\keep\\");
+  expectInvariants();
+
+  open(form->Option1);
+  EXPECT_FALSE(shownChecked(form->OutDir));
+  EXPECT_FALSE(shownEnabled(form->OutDirSelect));
+  choose(form->OutDirSelect);
+  EXPECT_TRUE(browserTitles.empty()) << "a disabled item raises nothing";
+
+  clickCheckBox();
+  EXPECT_TRUE(form->OutDirCheck.Checked());
+  expectInvariants();
+  EXPECT_EQ(windowText(form->OutDirEdit.Handle()), "C:\\keep\\");
+
+  open(form->Option1);
+  EXPECT_TRUE(shownChecked(form->OutDir));
+  EXPECT_TRUE(shownEnabled(form->OutDirSelect));
+
+  choose(form->OutDir);
+  EXPECT_FALSE(form->OutDirCheck.Checked());
+  EXPECT_FALSE(shownChecked(form->OutDir));
+  expectInvariants();
+  EXPECT_EQ(windowText(form->OutDirEdit.Handle()), "C:\\keep\\");
+
+  open(form->Option1);
+  choose(form->OutDir);
+  EXPECT_TRUE(form->OutDirCheck.Checked());
+  expectInvariants();
+
+  // The box clicked off while the menu still shows it on: opening the menu
+  // brings the item back in step.
+  clickCheckBox();
+  expectInvariants();
+  open(form->Option1);
+  EXPECT_FALSE(shownChecked(form->OutDir));
+  EXPECT_FALSE(shownEnabled(form->OutDirSelect));
+}
+
+TEST_F(OptionControlsTest, BrowsedFolderEndsInOneBackslash) {
+  struct Case {
+    const char* chosen;
+    const char* shown;
+  };
+  const Case cases[] = {
+      {"C:\\", "C:\\"},
+      {"C:\\Data", "C:\\Data\\"},
+      {"C:\\Data\\", "C:\\Data\\"},
+      {"C:\\資料\\表", "C:\\資料\\表\\"},  // 表 ends in the byte of "\"
+      {"", "C:\\資料\\表\\"},              // cancelled: the text stays
+  };
+  clickCheckBox();
+  bool byMenu = false;
+  for (const Case& row : cases) {
+    SCOPED_TRACE(row.chosen);
+    browserAnswer = row.chosen;
+    browserTitles.clear();
+    if (byMenu) {
+      open(form->Option1);
+      choose(form->OutDirSelect);
+    } else {
+      clickSpeedButton(form->OutDirButton);
+    }
+    byMenu = !byMenu;
+    EXPECT_EQ(browserTitles, std::vector<std::string>{"出力ディレクトリ選択"});
+    EXPECT_EQ(windowText(form->OutDirEdit.Handle()), row.shown);
+    expectInvariants();
+  }
+  EXPECT_EQ(nextCommandLine("a.txt"),
+            "-6 -j \"C:\\資料\\表\\a.zip\" \"" + scratch + "a.txt\"");
+}
+
+TEST_F(OptionControlsTest, TypedFolderIsKeptAsTyped) {
+  clickCheckBox();
+  SetWindowTextA(form->OutDirEdit.Handle(), "D:\\Out");
+  EXPECT_EQ(nextCommandLine("a.txt"), "-6 -j \"D:\\Out\\a.zip\" \"" + scratch + "a.txt\"");
+  EXPECT_EQ(windowText(form->OutDirEdit.Handle()), "D:\\Out");
+
+  clickCheckBox();
+  EXPECT_EQ(nextCommandLine("b.txt"), "-6 -j \"" + scratch + "b.zip\" \"" + scratch + "b.txt\"")
+      << "the folder is used only while the box is checked";
+}
+
+TEST_F(OptionControlsTest, LevelAndNamingItems) {
+  form->FArcRate = 0;
+  choose(form->R6);
+  EXPECT_TRUE(form->R6.Checked()) << "clicking the checked item keeps it checked";
+  EXPECT_EQ(form->FArcRate, 6);
+  expectInvariants();
+
+  choose(form->R3);
+  EXPECT_EQ(form->FArcRate, 3);
+  EXPECT_TRUE(shownChecked(form->R3));
+  expectInvariants();
+
+  const struct {
+    TMenuItem* item;
+    int tag;
+    const char* archive;
+  } namings[] = {
+      {&form->ArcName_Period, 2, "a.txt.zip"},
+      {&form->ArcName_UnderBar, 3, "b_txt.zip"},
+      {&form->ArcName_File, 1, "c.zip"},
+  };
+  const char* inputs[] = {"a.txt", "b.txt", "c.txt"};
+  for (size_t i = 0; i < std::size(namings); ++i) {
+    SCOPED_TRACE(namings[i].archive);
+    choose(*namings[i].item);
+    EXPECT_EQ(form->FArcName, namings[i].tag);
+    EXPECT_TRUE(shownChecked(*namings[i].item));
+    expectInvariants();
+    EXPECT_EQ(nextCommandLine(inputs[i]), std::string("-3 -j \"") + scratch + namings[i].archive +
+                                              "\" \"" + scratch + inputs[i] + "\"");
+  }
+}
+
+TEST_F(OptionControlsTest, QuietModeAndSubFoldersToggle) {
+  choose(form->NoDialog);
+  EXPECT_TRUE(shownChecked(form->NoDialog));
+  EXPECT_EQ(nextCommandLine("a.txt"), "-6 -q -j \"" + scratch + "a.zip\" \"" + scratch + "a.txt\"");
+  choose(form->NoDialog);
+  EXPECT_FALSE(shownChecked(form->NoDialog));
+  EXPECT_EQ(nextCommandLine("b.txt"), "-6 -j \"" + scratch + "b.zip\" \"" + scratch + "b.txt\"");
+
+  makeFile("top.txt");
+  ASSERT_TRUE(CreateDirectoryA((scratch + "sub").c_str(), nullptr));
+  makeFile("sub\\deep.txt");
+  browserAnswer = scratch.substr(0, scratch.size() - 1);
+  const std::vector<std::string> flat = {scratch + "a.txt", scratch + "b.txt", scratch + "top.txt"};
+  for (bool subFolders : {true, false}) {
+    SCOPED_TRACE(subFolders);
+    choose(form->InputSubDir);
+    EXPECT_EQ(shownChecked(form->InputSubDir), subFolders);
+    form->InputList.Clear();
+    form->FInputIndex.clear();
+    choose(form->DirSelect);
+    std::vector<std::string> listed = inputItems();
+    std::sort(listed.begin(), listed.end());
+    std::vector<std::string> expected = flat;
+    if (subFolders) expected.push_back(scratch + "sub\\deep.txt");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(listed, expected);
+  }
+  expectInvariants();
+}
+}  // namespace
