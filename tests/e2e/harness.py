@@ -78,6 +78,7 @@ class Probe:
 
     def __init__(self, env):
         exe = windows_build() / "tools" / "selvat-probe.exe"
+        RESULTS.mkdir(parents=True, exist_ok=True)
         self.process = subprocess.Popen([env["WINE"], str(exe)], env=env, stdin=subprocess.PIPE,
                                         stdout=subprocess.PIPE, stderr=open(RESULTS / "probe.log", "ab"))
 
@@ -123,19 +124,44 @@ class Session:
         self.env["DISPLAY"] = self.xvfb.display
         self.probe = None
         self.process = None
+        self.launched = None
 
     # --- the program -----------------------------------------------------
 
-    def start(self, *args, cwd=None, env=None):
+    def start(self, *args, cwd=None, env=None, through=()):
+        """Starts selvat.exe; `through` puts a launcher before it, as in
+        ("start", "/wait", "/max") for Wine's start command."""
         run_env = dict(self.env, **(env or {}))
-        self.process = subprocess.Popen([self.env["WINE"], str(self.app / "selvat.exe"), *args],
+        exe = str(self.app / "selvat.exe")
+        if through:
+            exe = to_windows_path(exe)
+        self.process = subprocess.Popen([self.env["WINE"], *through, exe, *args],
                                         cwd=cwd or self.app, env=run_env,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.probe = Probe(self.env)
+        self.launched = None
+        self._ensure_probe()
         return self
 
+    def start_with_show_command(self, show, *args, cwd=None):
+        """Starts selvat.exe from the probe with the given show command, as
+        a shortcut set to "minimised" (7) or "maximised" (3) does."""
+        self._ensure_probe()
+        line = " ".join(f'"{a}"' for a in [to_windows_path(self.app / "selvat.exe"), *args])
+        pid = self.probe.ask("launch", show, f'"{to_windows_path(cwd or self.app)}"', line)
+        if pid is None:
+            raise AssertionError("the probe could not start selvat.exe")
+        self.process, self.launched = None, pid
+        return self
+
+    def _ensure_probe(self):
+        if not self.probe:
+            self.probe = Probe(self.env)
+
     def exit_code(self, timeout=30):
-        return self.process.wait(timeout=timeout)
+        if self.launched is None:
+            return self.process.wait(timeout=timeout)
+        return self.wait_for(lambda: self.probe.ask("exitcode", self.launched), timeout,
+                             "the program to end", accept=lambda code: code is not None)
 
     def stop(self):
         if self.probe:
@@ -144,6 +170,32 @@ class Session:
             self.process.kill()
         subprocess.run([self.env["WINESERVER"], "-k"], env=self.env, stderr=subprocess.DEVNULL)
         self.xvfb.stop()
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+    # --- waiting --------------------------------------------------------
+
+    @staticmethod
+    def wait_for(look, timeout, what, accept=bool, every=0.2):
+        """Polls look() until accept(its value); returns the value."""
+        deadline = time.time() + timeout
+        value = None
+        while True:
+            value = look()
+            if accept(value):
+                return value
+            if time.time() > deadline:
+                raise AssertionError(f"timed out after {timeout} s waiting for {what}; last seen: {value!r}")
+            time.sleep(every)
+
+    @staticmethod
+    def never(look, seconds, what, every=0.3):
+        """Watches look() for a while and fails as soon as it is true."""
+        deadline = time.time() + seconds
+        while time.time() < deadline:
+            value = look()
+            if value:
+                raise AssertionError(f"{what}: {value!r}")
+            time.sleep(every)
 
     # --- looking --------------------------------------------------------
 
@@ -169,8 +221,30 @@ class Session:
     def menu(self, window):
         return self.probe.ask("menu", window["hwnd"])
 
-    def items(self, control):
-        return self.probe.ask("items", control["hwnd"])
+    def items(self, control, first=None, count=None, timeout=60):
+        """The strings of a list box (or `count` of them from `first`),
+        waiting while its program is busy."""
+        words = ["items", control["hwnd"]] + ([first, count] if first is not None else [])
+        return self.wait_for(lambda: self.probe.ask(*words), timeout,
+                             "the list box to answer", accept=lambda a: "items" in a)["items"]
+
+    def count(self, control, timeout=60):
+        return self.wait_for(lambda: self.probe.ask("count", control["hwnd"]), timeout,
+                             "the list box to answer", accept=lambda a: "count" in a)["count"]
+
+    def all_windows(self):
+        """Top-level windows, the invisible ones too."""
+        return self.probe.ask("windows")
+
+    def short_name(self, path):
+        self._ensure_probe()
+        return self.probe.ask("shortname", to_windows_path(path))
+
+    def listing(self, folder):
+        """The entries of a folder in the order a file search yields them."""
+        self._ensure_probe()
+        return [e for e in self.probe.ask("find", to_windows_path(folder) + "\\*.*")
+                if e["name"] not in (".", "..")]
 
     def screenshot(self, name):
         RESULTS.mkdir(parents=True, exist_ok=True)
@@ -181,11 +255,24 @@ class Session:
 
     # --- acting ---------------------------------------------------------
 
+    def xdotool(self, *words):
+        subprocess.run(["xdotool", *words], env=dict(os.environ, DISPLAY=self.xvfb.display),
+                       check=True)
+
     def keys(self, *keys):
         for key in keys:
-            subprocess.run(["xdotool", "key", "--delay", "60", key],
-                           env=dict(os.environ, DISPLAY=self.xvfb.display), check=True)
+            self.xdotool("key", "--delay", "60", key)
             time.sleep(0.15)
+
+    def type_text(self, text):
+        self.xdotool("type", "--delay", "30", text)
+        time.sleep(0.15)
+
+    def key_down(self, key):
+        self.xdotool("keydown", key)
+
+    def key_up(self, key):
+        self.xdotool("keyup", key)
 
     def menu_command(self, keys, text, cls="#32770", tries=3):
         """Chooses a menu item by its access keys and waits for the window it opens."""
@@ -199,9 +286,13 @@ class Session:
                 self.keys("Escape", "Escape", "Escape")
 
     def click_at(self, x, y):
-        env = dict(os.environ, DISPLAY=self.xvfb.display)
-        subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", "1"], env=env, check=True)
+        self.xdotool("mousemove", str(x), str(y), "click", "1")
         time.sleep(0.2)
+
+    def click(self, window):
+        """A click in the middle of a window's rectangle."""
+        left, top, width, height = window["rect"]
+        self.click_at(left + width // 2, top + height // 2)
 
 
 def children(node):

@@ -3,19 +3,27 @@
 // Texts travel as UTF-8.
 //   windows                 top-level windows
 //   tree HWND               a window and all its children
-//   items HWND              the strings of a list box
+//   items HWND [FIRST COUNT] the strings of a list box (all, or a range)
+//   count HWND              the number of strings of a list box
 //   menu HWND               the menu bar of a window, with states
 //   status HWND             the simple text of a status bar
 //   click HWND              BM_CLICK, posted
 //   command HWND ID         WM_COMMAND with a menu command, posted
 //   settext HWND TEXT       WM_SETTEXT
 //   close HWND              WM_CLOSE, posted
+//   shortname PATH          the path in its short (8.3) form
+//   find PATTERN            the names a file search yields, in its order
+//   launch SHOW DIR LINE    starts a program with that show command
+//   exitcode PID            a launched program's exit code, or null while it runs
 //   quit
+// A window that does not answer within a second (its program is busy)
+// gives its stored caption, and a list box gives {"busy":true}.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdio>
 #include <iostream>
+#include <map>
 #include <sstream>
 #include <string>
 
@@ -53,13 +61,27 @@ std::string quoted(const std::wstring& text) {
   return out + "\"";
 }
 
+const UINT kAnswerTimeout = 1000;  // ms
+
+bool ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  DWORD_PTR answer = 0;
+  if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kAnswerTimeout,
+                           &answer))
+    return false;
+  result = static_cast<LRESULT>(answer);
+  return true;
+}
+
+// A top-level window's caption is read without asking its program, so a busy
+// program does not hold up the list of windows; a control is asked (an edit
+// box keeps its text itself).
 std::wstring windowText(HWND window) {
   wchar_t buffer[4096];
-  DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer),
-                           SMTO_ABORTIFHUNG, 2000, &length))
-    return L"";
-  return std::wstring(buffer, length);
+  LRESULT length = 0;
+  bool topLevel = GetAncestor(window, GA_PARENT) == GetDesktopWindow();
+  if (topLevel || !ask(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer), length))
+    length = InternalGetWindowText(window, buffer, 4096);
+  return std::wstring(buffer, static_cast<size_t>(length > 0 ? length : 0));
 }
 
 std::wstring className(HWND window) {
@@ -89,8 +111,9 @@ std::string describe(HWND window) {
       << ",\"focused\":" << (gui.hwndFocus == window ? "true" : "false");
   HWND owner = GetWindow(window, GW_OWNER);
   out << ",\"owner\":" << reinterpret_cast<uintptr_t>(owner);
-  if (className(window) == L"Button")
-    out << ",\"checked\":" << SendMessageW(window, BM_GETCHECK, 0, 0);
+  LRESULT checked = 0;
+  if (className(window) == L"Button" && ask(window, BM_GETCHECK, 0, 0, checked))
+    out << ",\"checked\":" << checked;
   return out.str();
 }
 
@@ -112,20 +135,79 @@ void tree(HWND window, std::string& out) {
   out += "]}";
 }
 
-std::string items(HWND list) {
+const char kBusy[] = "{\"busy\":true}";
+
+std::string count(HWND list) {
+  LRESULT count = 0;
+  if (!ask(list, LB_GETCOUNT, 0, 0, count)) return kBusy;
+  return "{\"count\":" + std::to_string(count) + "}";
+}
+
+std::string items(HWND list, LRESULT first, LRESULT wanted) {
+  const std::string busy = kBusy;
   std::string out = "[";
-  LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < count; ++i) {
-    LRESULT length = SendMessageW(list, LB_GETTEXTLEN, i, 0);
+  LRESULT count = 0;
+  if (!ask(list, LB_GETCOUNT, 0, 0, count)) return busy;
+  if (wanted >= 0 && first + wanted < count) count = first + wanted;
+  for (LRESULT i = first; i < count; ++i) {
+    LRESULT length = 0;
+    if (!ask(list, LB_GETTEXTLEN, i, 0, length)) return busy;
     std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
-    length = SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+    if (!ask(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()), length)) return busy;
     text.resize(static_cast<size_t>(length > 0 ? length : 0));
-    if (i) out += ",";
+    if (i > first) out += ",";
     out += quoted(text);
   }
   out += "]";
-  LRESULT selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
+  LRESULT selected = 0;
+  if (!ask(list, LB_GETCURSEL, 0, 0, selected)) return busy;
   return "{\"items\":" + out + ",\"selected\":" + std::to_string(selected) + "}";
+}
+
+std::string shortName(const std::wstring& path) {
+  DWORD size = GetShortPathNameW(path.c_str(), nullptr, 0);
+  if (size == 0) return "null";
+  std::wstring out(size, L'\0');
+  size = GetShortPathNameW(path.c_str(), out.data(), size);
+  out.resize(size);
+  return quoted(out);
+}
+
+std::string find(const std::wstring& pattern) {
+  WIN32_FIND_DATAW entry;
+  HANDLE search = FindFirstFileW(pattern.c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return "[]";
+  std::string out = "[";
+  do {
+    if (out.size() > 1) out += ",";
+    out += "{\"name\":" + quoted(entry.cFileName) +
+           ",\"attributes\":" + std::to_string(entry.dwFileAttributes) + "}";
+  } while (FindNextFileW(search, &entry));
+  FindClose(search);
+  return out + "]";
+}
+
+std::map<DWORD, HANDLE> launched;
+
+std::string launch(int show, const std::wstring& folder, std::wstring line) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = static_cast<WORD>(show);
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                      &startup, &process))
+    return "null";
+  CloseHandle(process.hThread);
+  launched[process.dwProcessId] = process.hProcess;
+  return std::to_string(process.dwProcessId);
+}
+
+std::string exitCode(DWORD pid) {
+  auto found = launched.find(pid);
+  DWORD code = 0;
+  if (found == launched.end() || !GetExitCodeProcess(found->second, &code)) return "null";
+  return code == STILL_ACTIVE ? "null" : std::to_string(code);
 }
 
 void menu(HMENU handle, std::string& out) {
@@ -156,7 +238,8 @@ void menu(HMENU handle, std::string& out) {
 
 std::string status(HWND bar) {
   wchar_t text[4096] = {};
-  SendMessageW(bar, SB_GETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(text));
+  LRESULT ignored = 0;
+  ask(bar, SB_GETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(text), ignored);
   return "{\"text\":" + quoted(text) + "}";
 }
 
@@ -180,7 +263,13 @@ std::string run(const std::string& line) {
     tree(parseWindow(in), out);
     return out;
   }
-  if (command == "items") return items(parseWindow(in));
+  if (command == "items") {
+    HWND list = parseWindow(in);
+    long long first = 0, wanted = -1;
+    if (!(in >> first >> wanted)) first = 0, wanted = -1;  // no range: all of them
+    return items(list, static_cast<LRESULT>(first), static_cast<LRESULT>(wanted));
+  }
+  if (command == "count") return count(parseWindow(in));
   if (command == "status") return status(parseWindow(in));
   if (command == "menu") {
     std::string out;
@@ -204,6 +293,23 @@ std::string run(const std::string& line) {
     std::wstring value = wide(text);
     return SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str())) ? "true"
                                                                                        : "false";
+  }
+  std::string rest;
+  std::getline(in >> std::ws, rest);
+  if (command == "shortname") return shortName(wide(rest));
+  if (command == "find") return find(wide(rest));
+  if (command == "exitcode") return exitCode(static_cast<DWORD>(std::stoul(rest)));
+  if (command == "launch") {
+    // launch SHOW "DIR" LINE
+    std::istringstream words(rest);
+    int show = 0;
+    words >> show >> std::ws;
+    std::string folder;
+    std::getline(words, folder, '"');
+    std::getline(words, folder, '"');
+    std::string line;
+    std::getline(words >> std::ws, line);
+    return launch(show, wide(folder), wide(line));
   }
   return "{\"error\":" + quoted(wide("unknown command: " + command)) + "}";
 }
