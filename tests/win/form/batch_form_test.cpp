@@ -5,21 +5,64 @@
 #include <atomic>
 #include <thread>
 
+#include <commctrl.h>
+
 #include "forms/screen.h"
 
 namespace {
 const char kQuestionTail[] = "\nと同名の書庫ファイルがあります。\n追加書き込みしますか？";
 const UINT kQuestion = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
 
+// The Escape key held down for as long as this lives.
+class EscapeHeld {
+ public:
+  EscapeHeld() { send(0); }
+  ~EscapeHeld() { send(KEYEVENTF_KEYUP); }
+
+ private:
+  static void send(DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = VK_ESCAPE;
+    input.ki.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+    Sleep(30);
+  }
+};
+
+// The cursor the window shows between runs; not the default, so that a
+// run that puts back the wrong one shows.
+const int kCursorBefore = -2;
+
 class BatchFormTest : public BoundFormTest {
  protected:
+  void SetUp() override {
+    BoundFormTest::SetUp();
+    Screen->SetCursor(kCursorBefore);
+  }
+  void TearDown() override {
+    Screen->SetCursor(crDefault);
+    BoundFormTest::TearDown();
+  }
+  // The text the status bar's window shows in its one simple area (which
+  // the bar reads back as part 0).
+  std::string statusShown() {
+    HWND bar = form->StatusBar1.Handle();
+    EXPECT_TRUE(SendMessageA(bar, SB_ISSIMPLE, 0, 0));
+    // The length may count characters, not bytes (Wine does), and the copy
+    // takes no size: room for two bytes each.
+    std::string text(2 * LOWORD(SendMessageA(bar, SB_GETTEXTLENGTHA, 0, 0)) + 1, '\0');
+    SendMessageA(bar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(std::strlen(text.c_str()));
+    return text;
+  }
   std::string line(const std::string& archive, const std::string& item) {
     return "-6 -j \"" + scratch + archive + "\" \"" + scratch + item + "\"";
   }
   void expectIdle() {
     EXPECT_EQ(windowText(form->Handle()), "Selvat Archiver");
-    EXPECT_EQ(form->StatusBar1.SimpleText(), "");
-    EXPECT_EQ(Screen->Cursor(), crDefault);
+    EXPECT_EQ(statusShown(), "");
+    EXPECT_EQ(Screen->Cursor(), kCursorBefore);
   }
 };
 
@@ -32,7 +75,8 @@ TEST_F(BatchFormTest, EmptyListOnlyWarns) {
   EXPECT_EQ(boxes[0].caption, "警告");
   EXPECT_EQ(boxes[0].flags, static_cast<UINT>(MB_OK | MB_ICONWARNING));
   EXPECT_EQ(errorLines(), std::vector<std::string>{"[Error] C:\\earlier.txt"});
-  EXPECT_EQ(form->StatusBar1.SimpleText(), "earlier");
+  EXPECT_EQ(statusShown(), "earlier");
+  EXPECT_EQ(windowText(form->Handle()), "Selvat Archiver");
   EXPECT_TRUE(commandLines().empty());
 }
 
@@ -66,7 +110,7 @@ TEST_F(BatchFormTest, ExistingArchiveIsAskedAbout) {
   };
   std::vector<Seen> seen;
   onBox = [&](const ShownBox&) {
-    seen.push_back({windowText(form->Handle()), form->StatusBar1.SimpleText(), Screen->Cursor()});
+    seen.push_back({windowText(form->Handle()), statusShown(), Screen->Cursor()});
   };
   clickStart();
 
@@ -81,12 +125,35 @@ TEST_F(BatchFormTest, ExistingArchiveIsAskedAbout) {
   EXPECT_EQ(seen[0].caption, "Selvat Archiver [圧縮中]");
   EXPECT_EQ(seen[0].status, "ESC で中止します。 1/3");
   EXPECT_EQ(seen[1].status, "ESC で中止します。 2/3") << "the skipped item counts";
-  EXPECT_EQ(seen[0].cursor, crDefault) << "the question comes with the cursor put back";
+  EXPECT_EQ(seen[0].cursor, kCursorBefore) << "the question comes with the cursor put back";
 
   EXPECT_EQ(commandLines(),
             (std::vector<std::string>{line("b.zip", "b.txt"), line("c.zip", "c.txt")}));
   EXPECT_EQ(errorLines(), std::vector<std::string>{"[Cancel] " + a});
   EXPECT_TRUE(inputItems().empty());
+  expectIdle();
+}
+
+// Escape held down through the run: the question comes before each item;
+// No goes on with the item, Yes stops with the item kept.
+TEST_F(BatchFormTest, EscapeAsksBeforeEachItem) {
+  form->ErrorList.Add("[Error] C:\\earlier.txt");
+  makeInput("a.txt");
+  const std::string b = makeInput("b.txt");
+  answers = {IDNO, IDYES};
+  {
+    EscapeHeld escape;
+    clickStart();
+  }
+  ASSERT_EQ(boxes.size(), 2u);
+  for (const ShownBox& box : boxes) {
+    EXPECT_EQ(box.text, "処理を中止しますか？");
+    EXPECT_EQ(box.caption, "確認");
+    EXPECT_EQ(box.flags, kQuestion);
+  }
+  EXPECT_EQ(commandLines(), std::vector<std::string>{line("a.zip", "a.txt")});
+  EXPECT_EQ(inputItems(), std::vector<std::string>{b});
+  EXPECT_TRUE(errorLines().empty());
   expectIdle();
 }
 

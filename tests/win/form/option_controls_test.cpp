@@ -156,6 +156,9 @@ TEST_F(OptionControlsTest, LevelAndNamingItems) {
     EXPECT_EQ(nextCommandLine(inputs[i]), std::string("-3 -j \"") + scratch + namings[i].archive +
                                               "\" \"" + scratch + inputs[i] + "\"");
   }
+  form->FArcName = 3;
+  EXPECT_EQ(nextCommandLine("d.txt"), "-3 -j \"" + scratch + "d.zip\" \"" + scratch + "d.txt\"")
+      << "the naming follows the checked item";
 }
 
 TEST_F(OptionControlsTest, QuietModeAndSubFoldersToggle) {
