@@ -10,6 +10,7 @@ import shutil
 import subprocess
 import tempfile
 import time
+import zipfile
 
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 BUILD = None
@@ -307,3 +308,54 @@ def find(node, cls=None, text=None):
         if (cls is None or child["class"] == cls) and (text is None or child["text"] == text):
             return child
     raise AssertionError(f"no child {cls!r} {text!r}")
+
+
+def input_list(session, main):
+    """The input list of the main window (the first list box)."""
+    return [c for c in session.tree(main)["children"] if c["class"] == "ListBox"][0]
+
+
+def error_list(session, main):
+    """The error list, the list box in the lower panel."""
+    panel = [c for c in session.tree(main)["children"] if c["class"] == "TPanel"][1]
+    return [c for c in panel["children"] if c["class"] == "ListBox"][0]
+
+
+def read_ini(path):
+    """The (key, value) lines of each section of a settings file, in order."""
+    sections, current = {}, None
+    for line in path.read_bytes().decode("cp932").splitlines():
+        line = line.strip()
+        if line.startswith("[") and line.endswith("]"):
+            current = sections.setdefault(line[1:-1], [])
+        elif "=" in line and current is not None:
+            current.append(tuple(line.split("=", 1)))
+    return sections
+
+
+def entry_name(info):
+    """An entry's name as the archiver wrote it: code page 932 unless flagged UTF-8."""
+    if info.flag_bits & 0x800:
+        return info.filename
+    return info.filename.encode("cp437").decode("cp932")
+
+
+def checked_archive(path):
+    """Checks a ZIP file with 7-Zip, libarchive and zipfile (every CRC) and
+    returns its entries by their decoded names, in archive order."""
+    env = dict(os.environ, LANG="C.UTF-8", LC_ALL="C.UTF-8")
+    seven = subprocess.run(["7zz", "t", str(path)], capture_output=True, text=True, env=env)
+    if seven.returncode != 0 or "Everything is Ok" not in seven.stdout:
+        raise AssertionError(f"7-Zip finds {path} damaged:\n{seven.stdout}{seven.stderr}")
+    tar = subprocess.run(["bsdtar", "-tvf", str(path)], capture_output=True, text=True, env=env)
+    if tar.returncode != 0:
+        raise AssertionError(f"libarchive cannot list {path}:\n{tar.stderr}")
+    with zipfile.ZipFile(path) as archive:
+        bad = archive.testzip()
+        if bad is not None:
+            raise AssertionError(f"{path}: CRC of {bad!r} does not match")
+        entries = {entry_name(info): info for info in archive.infolist()}
+    for name in entries:
+        if name not in tar.stdout:
+            raise AssertionError(f"libarchive lists {path} without {name!r}:\n{tar.stdout}")
+    return entries
