@@ -189,6 +189,51 @@ TEST_F(BatchFormTest, OptionsAreReadAnewForEachItem) {
                             }));
 }
 
+// The library busy at the second item, after the question about its
+// existing archive: the run stops there with the item kept and unlisted.
+TEST_F(BatchFormTest, BusyLibraryStopsTheRun) {
+  bindTo("running1");
+  const std::string a = makeInput("a.txt"), b = makeInput("b.txt");
+  makeFile("a.zip");
+  answers = {IDNO};
+  clickStart();
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].text, scratch + "a.zip" + kQuestionTail);
+  EXPECT_EQ(boxes[1].text,
+            "他のアプリケーションで、ZIP32J.DLLが使用中です。\n"
+            "該当するアプリケーションを終了してから再実行して下さい。");
+  EXPECT_EQ(boxes[1].caption, "警告");
+  EXPECT_EQ(boxes[1].flags, static_cast<UINT>(MB_OK | MB_ICONWARNING));
+  EXPECT_TRUE(commandLines().empty());
+  EXPECT_EQ(inputItems(), std::vector<std::string>{b});
+  EXPECT_EQ(errorLines(), std::vector<std::string>{"[Cancel] " + a});
+  expectIdle();
+}
+
+// Something that throws inside the run reaches the exception box; the item
+// of that pass stays first and the next Start runs again.
+TEST_F(BatchFormTest, ARunEndedByAnExceptionLeavesTheFormUsable) {
+  const std::string a = makeInput("a.txt"), b = makeInput("b.txt");
+  makeFile("a.zip");
+  onBox = [](const ShownBox&) { throw Exception("メモリが不足しています"); };
+  clickStart();
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[1].text, "メモリが不足しています.");
+  EXPECT_EQ(boxes[1].flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
+  EXPECT_EQ(inputItems(), (std::vector<std::string>{a, b}));
+  EXPECT_FALSE(form->RunInProgress());
+
+  onBox = nullptr;
+  boxes.clear();
+  answers = {IDYES};
+  clickStart();
+  EXPECT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(commandLines(),
+            (std::vector<std::string>{line("a.zip", "a.txt"), line("b.zip", "b.txt")}));
+  EXPECT_TRUE(inputItems().empty());
+  expectIdle();
+}
+
 // Finds the file-open dialog, should one come up on this thread, and
 // cancels it, so that a fault shows as a failure instead of a hang.
 class DialogWatch {

@@ -69,9 +69,7 @@ class BoundFormTest : public FormTest {
     DeleteFileA(logPath.c_str());
     SetEnvironmentVariableA("SELVAT_FAKE_ZIP_LOG", logPath.c_str());
     SetEnvironmentVariableA("SELVAT_FAKE_ZIP_RESULT", "0");
-    SetDllDirectoryA((exeFolder() + "..\\binding\\both").c_str());
-    ASSERT_EQ(form->Dll.Load(), 0);
-    SetDllDirectoryA(nullptr);
+    bindTo("both");
     setFolderBrowserStandIn([this](const std::string& title) {
       browserTitles.push_back(title);
       return browserAnswer;
@@ -84,6 +82,15 @@ class BoundFormTest : public FormTest {
     FormTest::TearDown();
     std::filesystem::remove_all(std::filesystem::u8path(exeFolder() + "scratch"));
     DeleteFileA(logPath.c_str());
+  }
+
+  // A new form bound to the stand-ins of one folder of the binding tests.
+  void bindTo(const std::string& folder) {
+    makeForm();
+    SetDllDirectoryA((exeFolder() + "..\\binding\\" + folder).c_str());
+    const int error = form->Dll.Load();
+    SetDllDirectoryA(nullptr);
+    ASSERT_EQ(error, 0) << folder;
   }
 
   // An empty file in the scratch folder (the name is Shift-JIS); its path.

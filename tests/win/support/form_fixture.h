@@ -28,9 +28,11 @@ class FormTest : public ::testing::Test {
         answers.erase(answers.begin());
       }
       if (onBox && !inOnBox) {
-        inOnBox = true;
+        struct Running {  // cleared however the action ends
+          bool& flag;
+          ~Running() { flag = false; }
+        } running{inOnBox = true};
         onBox(boxes.back());
-        inOnBox = false;
       }
       return answer;
     });
