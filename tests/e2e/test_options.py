@@ -1,0 +1,111 @@
+"""Options chosen from the menus with the keyboard shape the next archives,
+and come back when the program is started again."""
+import unittest
+
+import harness
+from harness import Session, checked_archive, find, input_list, read_ini, to_windows_path
+
+SUPER_FAST = 6  # general purpose flag bits 1-2 of a deflated entry made at level 1
+
+
+class Options(unittest.TestCase):
+    def setUp(self):
+        self.session = Session("options", libraries=harness.real_libraries())
+        self.data = self.session.folder / "data"
+        self.out = self.session.folder / "out"
+        self.out.mkdir()
+        for name in ["doc.txt", "next.md", "tree/one.txt", "tree/sub/two.txt"]:
+            path = self.data / name
+            path.parent.mkdir(parents=True, exist_ok=True)
+            path.write_text(" ".join(f"word{n * n % 977}" for n in range(20000)))
+
+    def tearDown(self):
+        self.session.stop()
+
+    def controls(self, main):
+        tree = self.session.tree(main)
+        return find(tree, cls="Button", text="出力ディレクトリを指定"), find(tree, cls="Edit")
+
+    def wait_idle(self, main):
+        s = self.session
+        s.wait_for(lambda: [w for w in s.all_windows() if w["hwnd"] == main["hwnd"]][0]["text"],
+                   60, "the end of the run", accept=lambda text: text == "Selvat Archiver")
+        self.assertEqual(s.items(input_list(s, main)), [])
+
+    def assert_level_one(self, archive, name):
+        entries = checked_archive(archive)
+        self.assertEqual(list(entries), [name])
+        self.assertEqual(entries[name].compress_type, 8, f"{archive}: not deflated")
+        self.assertEqual(entries[name].flag_bits & 6, SUPER_FAST, f"{archive}: not made at level 1")
+
+    def walk(self, folder):
+        """The files of a folder and its sub-folders, depth first in search order."""
+        for entry in self.session.listing(folder):
+            if entry["attributes"] == 16:
+                yield from self.walk(folder / entry["name"])
+            else:
+                yield to_windows_path(folder / entry["name"])
+
+    def test_options_from_the_menus_shape_the_archives_and_survive_a_restart(self):
+        s = self.session
+        out_text = to_windows_path(self.out) + "\\"
+        s.start(to_windows_path(self.data / "doc.txt"))
+        main = s.main_window()
+
+        # The first item of the Options menu (no access key) ticks the box.
+        s.keys("alt+o", "Return")
+        check, edit = self.controls(main)
+        self.assertEqual(check["checked"], 1, "出力ディレクトリを指定 did not tick the box")
+        self.assertTrue(edit["enabled"])
+        s.click(edit)
+        s.type_text(out_text)
+        # Level 1: the last item of 圧縮率(&R). Naming (FileName)_(Ext).zip: the
+        # last item of 書庫ファイル名, two up from the top. Quiet: three up.
+        # Sub-folders: the last item.
+        s.keys("alt+o", "r", "Up", "Return")
+        s.keys("alt+o", "Up", "Up", "Right", "Up", "Return")
+        s.keys("alt+o", "Up", "Up", "Up", "Return")
+        s.keys("alt+o", "Up", "Return")
+        s.keys("alt+o", "r")
+        s.screenshot("options-level-menu")
+        s.keys("Escape", "Escape", "Escape")
+        s.keys("alt+o", "Up", "Up", "Right")
+        s.screenshot("options-naming-menu")
+        s.keys("Escape", "Escape", "Escape")
+
+        s.keys("alt+z")
+        s.never(lambda: [w for w in s.windows() if w["class"] == "SelvatZipProgress"], 1.5,
+                "the progress window in quiet mode")
+        self.wait_idle(main)
+        self.assertFalse((self.data / "doc.zip").exists())
+        self.assert_level_one(self.out / "doc_txt.zip", "doc.txt")
+        s.keys("alt+F4")
+        self.assertEqual(s.exit_code(), 0)
+        chosen = [("OutDirCheck", "1"), ("OutDirEdit", out_text), ("ArcRate", "1"),
+                  ("NoDialog", "1"), ("ArcName", "3"), ("InputSubDir", "1")]
+        ini = s.app / "selvat.ini"
+        self.assertEqual(read_ini(ini), {"Option": chosen})
+
+        # Started again: the box, the folder, the level, the naming, quiet
+        # mode and the sub-folders are back; a section of someone else stays.
+        ini.write_bytes(ini.read_bytes() + b"[Other]\r\nKeep=this\r\n")
+        s.start(to_windows_path(self.data / "next.md"), to_windows_path(self.data / "tree"))
+        main = s.main_window()
+        check, edit = self.controls(main)
+        self.assertEqual((check["checked"], edit["enabled"], edit["text"]), (1, True, out_text))
+        self.assertEqual(s.items(input_list(s, main)),
+                         [to_windows_path(self.data / "next.md"), *self.walk(self.data / "tree")])
+        s.screenshot("options-restored")
+        s.keys("alt+z")
+        self.wait_idle(main)
+        for archive, name in [("next_md.zip", "next.md"), ("one_txt.zip", "one.txt"),
+                              ("two_txt.zip", "two.txt")]:
+            with self.subTest(archive):
+                self.assert_level_one(self.out / archive, name)
+        s.keys("alt+F4")
+        self.assertEqual(s.exit_code(), 0)
+        self.assertEqual(read_ini(ini), {"Option": chosen, "Other": [("Keep", "this")]})
+
+
+if __name__ == "__main__":
+    unittest.main()
