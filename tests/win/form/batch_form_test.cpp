@@ -85,16 +85,23 @@ TEST_F(BatchFormTest, EveryItemBecomesOneArchiveInListOrder) {
   makeInput("a.txt");
   makeInput("[b] 表.dat");
   makeInput("c");
+  const std::string longFolder = "C:\\" + std::string(300, 'x') + "\\表";  // no such folder
+  form->AddInputFile(longFolder + "\\d.txt");
   choose(form->ArcStart);
   EXPECT_EQ(commandLines(), (std::vector<std::string>{
                                 line("a.zip", "a.txt"),
                                 "-6 -j \"" + scratch + "[b] 表.zip\" \"" + scratch + "[[]b] 表.dat\"",
                                 line("c.zip", "c"),
+                                "-6 -j \"" + longFolder + "\\d.zip\" \"" + longFolder + "\\d.txt\"",
                             }));
   EXPECT_TRUE(boxes.empty());
   EXPECT_TRUE(inputItems().empty());
   EXPECT_TRUE(errorLines().empty()) << "the run clears the lines of the one before";
   expectIdle();
+
+  form->AddInputFile(scratch + "A.TXT");
+  EXPECT_EQ(inputItems(), std::vector<std::string>{scratch + "A.TXT"})
+      << "an item done with can come in again";
 }
 
 TEST_F(BatchFormTest, ExistingArchiveIsAskedAbout) {

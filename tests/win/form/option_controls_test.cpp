@@ -99,6 +99,56 @@ TEST_F(OptionControlsTest, OptionsMenuAndCheckBoxFollowEachOther) {
   EXPECT_FALSE(shownEnabled(form->OutDirSelect));
 }
 
+// Keys typed on the real window; the menu's own loop reads them.
+void typeKeys(std::initializer_list<std::pair<WORD, bool>> keys) {
+  std::vector<INPUT> inputs;
+  for (auto [key, down] : keys) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    inputs.push_back(input);
+  }
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// Lets the window take its messages for a while; a menu left open is
+// closed, so that a fault cannot hang the test.
+void pumpMessages(DWORD milliseconds) {
+  const UINT_PTR closeMenu = SetTimer(nullptr, 0, milliseconds, [](HWND, UINT, UINT_PTR, DWORD) {
+    EndMenu();
+  });
+  const ULONGLONG until = GetTickCount64() + milliseconds;
+  while (GetTickCount64() < until) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+    Sleep(10);
+  }
+  KillTimer(nullptr, closeMenu);
+}
+
+// The Options menu opened from the keyboard brings its items in step before
+// one is chosen: the selection item, disabled when the menu last opened,
+// can be chosen by its access key once the box is checked.
+TEST_F(OptionControlsTest, MenuOpenedByKeyboardFollowsTheCheckBox) {
+  open(form->Option1);
+  ASSERT_FALSE(shownEnabled(form->OutDirSelect));
+  form->OutDirCheck.SetChecked(true);
+  browserAnswer = "C:\\Data";
+  ShowWindow(form->Handle(), SW_SHOW);
+  SetForegroundWindow(form->Handle());
+  SetFocus(form->InputList.Handle());
+  pumpMessages(200);
+  typeKeys({{VK_MENU, true}, {'O', true}, {'O', false}, {VK_MENU, false}, {'D', true}, {'D', false}});
+  pumpMessages(1500);
+  EXPECT_EQ(browserTitles, std::vector<std::string>{"出力ディレクトリ選択"});
+  EXPECT_EQ(windowText(form->OutDirEdit.Handle()), "C:\\Data\\");
+  EXPECT_TRUE(form->OutDir.Checked());
+}
+
 TEST_F(OptionControlsTest, BrowsedFolderEndsInOneBackslash) {
   struct Case {
     const char* chosen;
