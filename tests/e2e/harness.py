@@ -275,6 +275,34 @@ class Session:
     def key_up(self, key):
         self.xdotool("keyup", key)
 
+    def open_menus(self):
+        return [w for w in self.windows() if w["class"] == "#32768"]
+
+    def open_menu(self, *keys, depth=1, tries=3):
+        """Opens a menu (and `depth` - 1 submenus) by keys, trying again when
+        a key was lost; the caller goes on with the keys inside the menu."""
+        for attempt in range(tries):
+            self.keys(*keys)
+            try:
+                return self.wait_for(lambda: len(self.open_menus()) >= depth, 5, f"menus {keys}")
+            except AssertionError:
+                if attempt == tries - 1:
+                    raise
+                self.close_menus()
+
+    def close_menus(self):
+        for _ in range(4):
+            if not self.open_menus():
+                return
+            self.keys("Escape")
+        raise AssertionError("the menus do not close")
+
+    def choose(self, open_keys, *keys, depth=1):
+        """Chooses a menu item: opens the menu, moves, and waits for it to close."""
+        self.open_menu(*open_keys, depth=depth)
+        self.keys(*keys)
+        self.wait_for(lambda: not self.open_menus(), 5, "the menu to close")
+
     def menu_command(self, keys, text, cls="#32770", tries=3):
         """Chooses a menu item by its access keys and waits for the window it opens."""
         for attempt in range(tries):

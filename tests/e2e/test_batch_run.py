@@ -92,7 +92,7 @@ class BatchRun(unittest.TestCase):
         # 3. Quiet now (the menu item without an access key, three up from
         # the first), and alpha.csv again through the file dialog: answered
         # Yes, the entry is added beside the old one.
-        s.keys("alt+o", "Up", "Up", "Up", "Return")
+        s.choose(["alt+o"], "Up", "Up", "Up", "Return")
         self.add_through_dialog(csv)
         self.assertEqual(s.items(input_list(s, main)), [to_windows_path(csv)])
         second = self.write("second.bin", os.urandom(1 << 20) * 30)

@@ -3,11 +3,7 @@ down stops the listing of a large folder."""
 import time
 import unittest
 
-from harness import Session, to_windows_path
-
-
-def input_list(session, main):
-    return [c for c in session.tree(main)["children"] if c["class"] == "ListBox"][0]
+from harness import Session, input_list, to_windows_path
 
 
 class CommandLine(unittest.TestCase):

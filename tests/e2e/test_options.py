@@ -53,7 +53,7 @@ class Options(unittest.TestCase):
         main = s.main_window()
 
         # The first item of the Options menu (no access key) ticks the box.
-        s.keys("alt+o", "Return")
+        s.choose(["alt+o"], "Return")
         check, edit = self.controls(main)
         self.assertEqual(check["checked"], 1, "出力ディレクトリを指定 did not tick the box")
         self.assertTrue(edit["enabled"])
@@ -62,16 +62,17 @@ class Options(unittest.TestCase):
         # Level 1: the last item of 圧縮率(&R). Naming (FileName)_(Ext).zip: the
         # last item of 書庫ファイル名, two up from the top. Quiet: three up.
         # Sub-folders: the last item.
-        s.keys("alt+o", "r", "Up", "Return")
-        s.keys("alt+o", "Up", "Up", "Right", "Up", "Return")
-        s.keys("alt+o", "Up", "Up", "Up", "Return")
-        s.keys("alt+o", "Up", "Return")
-        s.keys("alt+o", "r")
+        s.choose(["alt+o", "r"], "Up", "Return", depth=2)
+        s.choose(["alt+o"], "Up", "Up", "Right", "Up", "Return")
+        s.choose(["alt+o"], "Up", "Up", "Up", "Return")
+        s.choose(["alt+o"], "Up", "Return")
+        s.open_menu("alt+o", "r", depth=2)
         s.screenshot("options-level-menu")
-        s.keys("Escape", "Escape", "Escape")
-        s.keys("alt+o", "Up", "Up", "Right")
+        s.close_menus()
+        s.open_menu("alt+o")
+        s.keys("Up", "Up", "Right")
         s.screenshot("options-naming-menu")
-        s.keys("Escape", "Escape", "Escape")
+        s.close_menus()
 
         s.keys("alt+z")
         s.never(lambda: [w for w in s.windows() if w["class"] == "SelvatZipProgress"], 1.5,

@@ -3,10 +3,8 @@ settings, a maximised start opens maximised, a minimised start waits for the
 user to restore the window before it binds the libraries."""
 import unittest
 
-import harness
-from harness import Session, find
+from harness import Session, input_list, read_ini
 
-KEYS = ["OutDirCheck", "OutDirEdit", "ArcRate", "NoDialog", "ArcName", "InputSubDir"]
 DEFAULTS = [("OutDirCheck", "0"), ("OutDirEdit", ""), ("ArcRate", "6"), ("NoDialog", "0"),
             ("ArcName", "1"), ("InputSubDir", "0")]
 WS_MAXIMIZE = 0x01000000
@@ -15,22 +13,6 @@ WS_MINIMIZE = 0x20000000
 # Wine's "start /min" passes SW_SHOWMINIMIZED (2), which the program treats
 # as an ordinary start, so the stories launch it through the probe.
 SW_SHOWMINNOACTIVE = 7
-
-
-def read_ini(path):
-    """The (key, value) lines of each section, in file order."""
-    sections, current = {}, None
-    for line in path.read_bytes().decode("cp932").splitlines():
-        line = line.strip()
-        if line.startswith("[") and line.endswith("]"):
-            current = sections.setdefault(line[1:-1], [])
-        elif "=" in line and current is not None:
-            current.append(tuple(line.split("=", 1)))
-    return sections
-
-
-def input_list(session, main):
-    return [c for c in session.tree(main)["children"] if c["class"] == "ListBox"][0]
 
 
 class Closing(unittest.TestCase):
