@@ -19,7 +19,7 @@ namespace {
 constexpr std::size_t kChunk = 256 * 1024;
 constexpr std::size_t kOutputBuffer = 1024 * 1024;
 // Entries from this size on deflate on every core.
-constexpr std::uint64_t kParallelFrom = 4 * ParallelDeflate::kDefaultBlock;
+constexpr std::uint64_t kParallelFrom = 4 * 1024 * 1024;
 
 [[noreturn]] void fail(ResultCode code, const std::string& message) { throw ZipError(code, message); }
 
@@ -174,7 +174,8 @@ std::uint32_t crcOf(const std::string& bytes) {
 
 // The UTC modification time (0x5455) and, for a name that is not ASCII, its UTF-8 form (0x7075).
 std::string extraFields(const Source& source, const CodePage& codePage) {
-  std::int64_t utc = std::clamp<std::int64_t>(source.info.modifiedUtc, 0, 0xFFFFFFFFLL);
+  // Readers take the field as a signed 32-bit count of seconds.
+  std::int64_t utc = std::clamp<std::int64_t>(source.info.modifiedUtc, 0, 0x7FFFFFFFLL);
   std::string extra = extraField(0x5455, std::string(1, '\x01') + le32(static_cast<std::uint32_t>(utc)));
   if (!isAscii(source.name)) {
     std::string utf8 = codePage.toUtf8(source.name);

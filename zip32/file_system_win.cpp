@@ -154,6 +154,7 @@ public:
   }
 
   LocalTime localTime(std::int64_t utc) override {
+    if (utc < 0) return {};  // before 1970: the earliest DOS time anyway
     ULARGE_INTEGER ticks;
     ticks.QuadPart = static_cast<std::uint64_t>(utc) * 10000000ULL + 116444736000000000ULL;
     FILETIME fileTime{ticks.LowPart, ticks.HighPart};

@@ -20,7 +20,7 @@ struct DeflateTotals {
 
 class ParallelDeflate {
 public:
-  static constexpr std::size_t kDefaultBlock = 1024 * 1024;
+  static constexpr std::size_t kDefaultBlock = 256 * 1024;
 
   // Fills the buffer with up to size bytes, fewer only at the end; throws on failure.
   using Reader = std::function<std::size_t(unsigned char* buffer, std::size_t size)>;

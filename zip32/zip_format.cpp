@@ -258,17 +258,25 @@ void readZip64End(FileReader& file, EndRecord& end, const std::string& path) {
   end.position = recordOffset;
 }
 
+// The shared run of fields from the version needed to the two sizes, which
+// stay as they are written (a ZIP64 field may stand for them).
+void readEntryFields(Cursor& cursor, EntryFields& fields, std::uint32_t& compressed, std::uint32_t& uncompressed) {
+  fields.versionNeeded = cursor.u16();
+  fields.flags = cursor.u16();
+  fields.method = cursor.u16();
+  fields.dosTime = cursor.u16();
+  fields.dosDate = cursor.u16();
+  fields.crc = cursor.u32();
+  compressed = cursor.u32();
+  uncompressed = cursor.u32();
+}
+
 Entry parseCentralHeader(Cursor& cursor, const std::string& path) {
   if (cursor.u32() != kCentralSignature) damaged(path);
   Entry entry;
   entry.versionMadeBy = cursor.u16();
-  entry.versionNeeded = cursor.u16();
-  entry.flags = cursor.u16();
-  entry.method = cursor.u16();
-  entry.dosTime = cursor.u16();
-  entry.dosDate = cursor.u16();
-  entry.crc = cursor.u32();
-  std::uint32_t compressed = cursor.u32(), uncompressed = cursor.u32();
+  std::uint32_t compressed, uncompressed;
+  readEntryFields(cursor, entry, compressed, uncompressed);
   std::uint16_t nameLength = cursor.u16(), extraLength = cursor.u16(), commentLength = cursor.u16();
   std::uint16_t disk = cursor.u16();
   entry.internalAttributes = cursor.u16();
@@ -318,13 +326,8 @@ LocalHeader readLocalHeader(FileReader& file, std::uint64_t offset, const std::s
   Cursor cursor(fixed, path);
   if (cursor.u32() != kLocalSignature) damaged(path);
   LocalHeader header;
-  header.versionNeeded = cursor.u16();
-  header.flags = cursor.u16();
-  header.method = cursor.u16();
-  header.dosTime = cursor.u16();
-  header.dosDate = cursor.u16();
-  header.crc = cursor.u32();
-  std::uint32_t compressed = cursor.u32(), uncompressed = cursor.u32();
+  std::uint32_t compressed, uncompressed;
+  readEntryFields(cursor, header, compressed, uncompressed);
   std::uint16_t nameLength = cursor.u16(), extraLength = cursor.u16();
   std::string rest = readAt(file, offset + 30, nameLength + extraLength, path);
   header.name = rest.substr(0, nameLength);

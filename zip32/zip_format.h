@@ -14,9 +14,9 @@ constexpr std::uint32_t kMax32 = 0xFFFFFFFFu;
 constexpr std::uint16_t kStored = 0;
 constexpr std::uint16_t kDeflated = 8;
 
-struct Entry {
+// What a local and a central header both say of an entry.
+struct EntryFields {
   std::string name;                   // raw bytes of the system code page
-  std::uint16_t versionMadeBy = 63;   // 6.3, MS-DOS attributes
   std::uint16_t versionNeeded = 10;
   std::uint16_t flags = 0;
   std::uint16_t method = kStored;
@@ -25,6 +25,10 @@ struct Entry {
   std::uint32_t crc = 0;
   std::uint64_t compressedSize = 0;
   std::uint64_t uncompressedSize = 0;
+};
+
+struct Entry : EntryFields {
+  std::uint16_t versionMadeBy = 63;   // 6.3, MS-DOS attributes
   std::uint16_t internalAttributes = 0;
   std::uint32_t externalAttributes = 0;
   std::uint64_t localOffset = 0;
@@ -52,11 +56,7 @@ struct CentralDirectory {
 // Throws ZipError(ArchiveDamaged) when the file is not a sound ZIP archive.
 CentralDirectory readCentralDirectory(FileReader& file, const std::string& path);
 
-struct LocalHeader {
-  std::string name;
-  std::uint16_t versionNeeded = 0, flags = 0, method = 0, dosTime = 0, dosDate = 0;
-  std::uint32_t crc = 0;
-  std::uint64_t compressedSize = 0, uncompressedSize = 0;
+struct LocalHeader : EntryFields {
   std::uint64_t length = 0;  // fixed part, name and extra fields
   bool zip64 = false;
 };

@@ -1,10 +1,11 @@
 // Benchmark driver for the ZIP engine.
 //   bench_zip32 LEVEL OUTPUT_FOLDER FILE...
 //     one archive per input file, as the program makes them; prints seconds.
-//   bench_zip32 --deflate LEVEL THREADS FILE
+//   bench_zip32 --deflate LEVEL THREADS FILE [BLOCK_KIB]
 //     deflates the file in memory and drops the output: THREADS 0 is plain
 //     single-threaded zlib, otherwise our block-parallel deflate on that many
-//     threads; prints seconds and compressed bytes.
+//     threads (blocks of BLOCK_KIB, the engine's own size by default); prints
+//     seconds and compressed bytes.
 #include <zlib.h>
 
 #include <chrono>
@@ -67,7 +68,7 @@ std::uint64_t deflateSingle(int level, zip32::FileReader& file) {
   return total;
 }
 
-std::uint64_t deflateParallel(int level, unsigned threads, zip32::FileReader& file) {
+std::uint64_t deflateParallel(int level, unsigned threads, std::size_t block, zip32::FileReader& file) {
   auto read = [&](unsigned char* buffer, std::size_t size) {
     std::size_t filled = 0;
     while (filled < size) {
@@ -78,17 +79,17 @@ std::uint64_t deflateParallel(int level, unsigned threads, zip32::FileReader& fi
     return filled;
   };
   auto drop = [](const unsigned char*, std::size_t, std::size_t) { return true; };
-  return zip32::ParallelDeflate(level, threads).run(read, drop).outputSize;
+  return zip32::ParallelDeflate(level, threads, block).run(read, drop).outputSize;
 }
 
-int deflateOnly(int level, unsigned threads, const char* path) {
+int deflateOnly(int level, unsigned threads, const char* path, std::size_t block) {
   std::unique_ptr<zip32::FileReader> file = zip32::systemFileSystem().openRead(path);
   if (!file) {
     std::fprintf(stderr, "cannot read %s\n", path);
     return 1;
   }
   auto start = Clock::now();
-  std::uint64_t size = threads == 0 ? deflateSingle(level, *file) : deflateParallel(level, threads, *file);
+  std::uint64_t size = threads == 0 ? deflateSingle(level, *file) : deflateParallel(level, threads, block, *file);
   std::printf("%.6f %llu\n", secondsSince(start), static_cast<unsigned long long>(size));
   return 0;
 }
@@ -96,10 +97,13 @@ int deflateOnly(int level, unsigned threads, const char* path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 5 && std::strcmp(argv[1], "--deflate") == 0)
-    return deflateOnly(std::atoi(argv[2]), static_cast<unsigned>(std::atoi(argv[3])), argv[4]);
+  if ((argc == 5 || argc == 6) && std::strcmp(argv[1], "--deflate") == 0) {
+    std::size_t block = argc == 6 ? static_cast<std::size_t>(std::atoi(argv[5])) * 1024
+                                  : zip32::ParallelDeflate::kDefaultBlock;
+    return deflateOnly(std::atoi(argv[2]), static_cast<unsigned>(std::atoi(argv[3])), argv[4], block);
+  }
   if (argc >= 4 && argv[1][0] != '-') return archiveEach(std::atoi(argv[1]), std::string(argv[2]) + "/", argv + 3, argc - 3);
   std::fprintf(stderr, "usage: bench_zip32 LEVEL OUTPUT_FOLDER FILE...\n"
-                       "       bench_zip32 --deflate LEVEL THREADS FILE\n");
+                       "       bench_zip32 --deflate LEVEL THREADS FILE [BLOCK_KIB]\n");
   return 2;
 }

@@ -9,11 +9,15 @@
 #include <ctime>
 #include <random>
 
-#include "zip_check.h"
 #include "zip_format.h"
+
+#include "zip_check.h"
 
 namespace zip32 {
 namespace {
+
+using test::randomBytes;
+using test::textLike;
 
 using test::checkArchive;
 using test::readFile;
@@ -22,21 +26,6 @@ using test::writeFile;
 
 const ShiftJis kShiftJis;
 
-std::string textLike(std::size_t size) {
-  std::string text;
-  std::mt19937 random(7);
-  const char* words[] = {"archive ", "書庫 ", "file ", "ファイル ", "the ", "圧縮 ", "data\n", "level "};
-  while (text.size() < size) text += words[random() % 8];
-  text.resize(size);
-  return text;
-}
-
-std::string randomBytes(std::size_t size) {
-  std::string bytes(size, '\0');
-  std::mt19937 random(11);
-  for (char& c : bytes) c = static_cast<char>(random());
-  return bytes;
-}
 
 CentralDirectory directoryOf(const std::string& archive) {
   std::unique_ptr<FileReader> file = systemFileSystem().openRead(archive);

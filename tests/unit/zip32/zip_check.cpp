@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <memory>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -33,6 +34,22 @@ std::string checkArchive(const std::string& archive, const std::vector<std::stri
   std::array<char, 4096> buffer;
   while (std::size_t got = std::fread(buffer.data(), 1, buffer.size(), pipe.get())) output.append(buffer.data(), got);
   return output == "ok\n" ? "" : output;
+}
+
+std::string textLike(std::size_t size, unsigned seed) {
+  std::string text;
+  std::mt19937 random(seed);
+  const char* words[] = {"archive ", "書庫 ", "file ", "ファイル ", "the ", "圧縮 ", "data\n", "level "};
+  while (text.size() < size) text += words[random() % 8];
+  text.resize(size);
+  return text;
+}
+
+std::string randomBytes(std::size_t size) {
+  std::string bytes(size, '\0');
+  std::mt19937 random(11);
+  for (char& c : bytes) c = static_cast<char>(random());
+  return bytes;
 }
 
 std::string readFile(const std::string& path) {

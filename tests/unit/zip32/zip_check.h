@@ -10,6 +10,9 @@ namespace zip32::test {
 std::string checkArchive(const std::string& archive, const std::vector<std::string>& names = {});
 
 std::string readFile(const std::string& path);
+// Test data: words of English and Japanese (Shift-JIS) that deflate well, or noise that does not.
+std::string textLike(std::size_t size, unsigned seed = 7);
+std::string randomBytes(std::size_t size);
 void writeFile(const std::string& path, const std::string& bytes);
 
 // A fresh folder under the system's temporary folder, removed afterwards.
