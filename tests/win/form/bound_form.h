@@ -4,28 +4,11 @@
 // the log of the command lines the stand-in was given.
 #include "tests/win/support/form_fixture.h"
 
-#include <shellapi.h>
-#include <shlobj.h>
-
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "forms/folder_browser.h"
-
-inline std::string exeFolder() {
-  std::string path(MAX_PATH, '\0');
-  for (;;) {
-    DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  return path.substr(0, path.find_last_of('\\') + 1);
-}
 
 inline std::string windowText(HWND window) {
   std::string text(GetWindowTextLengthA(window) + 1, '\0');
@@ -43,22 +26,6 @@ inline UINT menuState(const TMenuItem& item) {
 }
 inline bool shownChecked(const TMenuItem& item) { return menuState(item) & MFS_CHECKED; }
 inline bool shownEnabled(const TMenuItem& item) { return !(menuState(item) & MFS_DISABLED); }
-
-// A drop of these paths, as the shell hands it to the list.
-inline HDROP makeDrop(const std::vector<std::string>& paths) {
-  size_t size = sizeof(DROPFILES) + 1;
-  for (const auto& path : paths) size += path.size() + 1;
-  HGLOBAL memory = GlobalAlloc(GHND, size);
-  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-  drop->pFiles = sizeof(DROPFILES);
-  char* at = reinterpret_cast<char*>(drop) + sizeof(DROPFILES);
-  for (const auto& path : paths) {
-    std::memcpy(at, path.c_str(), path.size() + 1);
-    at += path.size() + 1;
-  }
-  GlobalUnlock(memory);
-  return static_cast<HDROP>(memory);
-}
 
 class BoundFormTest : public FormTest {
  protected:

@@ -114,10 +114,10 @@ void typeKeys(std::initializer_list<std::pair<WORD, bool>> keys) {
 
 // Lets the window take its messages for a while; a menu left open is
 // closed, so that a fault cannot hang the test.
+void CALLBACK closeMenu(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
+
 void pumpMessages(DWORD milliseconds) {
-  const UINT_PTR closeMenu = SetTimer(nullptr, 0, milliseconds, [](HWND, UINT, UINT_PTR, DWORD) {
-    EndMenu();
-  });
+  const UINT_PTR timer = SetTimer(nullptr, 0, milliseconds, closeMenu);
   const ULONGLONG until = GetTickCount64() + milliseconds;
   while (GetTickCount64() < until) {
     MSG message;
@@ -127,7 +127,7 @@ void pumpMessages(DWORD milliseconds) {
     }
     Sleep(10);
   }
-  KillTimer(nullptr, closeMenu);
+  KillTimer(nullptr, timer);
 }
 
 // The Options menu opened from the keyboard brings its items in step before

@@ -2,7 +2,12 @@
 // The main form made for real, with its message boxes and help requests
 // answered by a script instead of a user.
 #include <gtest/gtest.h>
+#include <windows.h>
 
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -10,6 +15,36 @@
 
 #include "app/selvat_main.h"
 #include "forms/application.h"
+
+// The folder of the running test exe, with its final backslash.
+inline std::string exeFolder() {
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  return path.substr(0, path.find_last_of('\\') + 1);
+}
+
+// A drop of these paths, as the shell hands it to the list.
+inline HDROP makeDrop(const std::vector<std::string>& paths) {
+  size_t size = sizeof(DROPFILES) + 1;
+  for (const auto& path : paths) size += path.size() + 1;
+  HGLOBAL memory = GlobalAlloc(GHND, size);
+  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+  drop->pFiles = sizeof(DROPFILES);
+  char* at = reinterpret_cast<char*>(drop) + sizeof(DROPFILES);
+  for (const auto& path : paths) {
+    std::memcpy(at, path.c_str(), path.size() + 1);
+    at += path.size() + 1;
+  }
+  GlobalUnlock(memory);
+  return static_cast<HDROP>(memory);
+}
 
 struct ShownBox {
   std::string text, caption;
