@@ -338,6 +338,14 @@ def find(node, cls=None, text=None):
     raise AssertionError(f"no child {cls!r} {text!r}")
 
 
+def box_text(session, box):
+    """The message of a message box: its first static text that is not empty."""
+    texts = [c["text"] for c in children(session.tree(box)) if c["class"] == "Static" and c["text"]]
+    if not texts:
+        raise AssertionError(f"the box {box['text']!r} shows no text")
+    return texts[0]
+
+
 def input_list(session, main):
     """The input list of the main window (the first list box)."""
     return [c for c in session.tree(main)["children"] if c["class"] == "ListBox"][0]

@@ -8,14 +8,10 @@ import unittest
 import zipfile
 
 import harness
-from harness import Session, checked_archive, error_list, input_list, to_windows_path
+from harness import Session, box_text, checked_archive, error_list, input_list, to_windows_path
 
 QUESTION = "\nと同名の書庫ファイルがあります。\n追加書き込みしますか？"
 PROGRESS = "SelvatZipProgress"
-
-
-def message_text(session, box):
-    return [c["text"] for c in harness.children(session.tree(box)) if c["class"] == "Static" and c["text"]][0]
 
 
 class BatchRun(unittest.TestCase):
@@ -36,7 +32,7 @@ class BatchRun(unittest.TestCase):
         self.session.keys("alt+z")
 
     def wait_idle(self, main, timeout=120):
-        """Waits for the end of the run: the caption back, the list empty."""
+        """Waits for the end of the run (the caption back) and gives the input list."""
         s = self.session
         s.wait_for(lambda: [w for w in s.all_windows() if w["hwnd"] == main["hwnd"]][0]["text"],
                    timeout, "the caption to lose [圧縮中]", accept=lambda text: text == "Selvat Archiver")
@@ -52,9 +48,22 @@ class BatchRun(unittest.TestCase):
         table = self.write("表.txt", "表計算の表\r\n".encode("cp932") * 500)
         big = self.write("大きい.log", os.urandom(1 << 20) * 40)  # long enough to see the progress window
 
-        # 1. Three files, the archiver showing its progress window.
-        s.start(*(to_windows_path(p) for p in (alpha, table, big)))
+        # 1. Three files. Escape held at the start is asked about; Yes stops
+        # the run before the first item. Then the run, the archiver showing
+        # its progress window.
+        listed = [to_windows_path(p) for p in (alpha, table, big)]
+        s.start(*listed)
         main = s.main_window()
+        s.key_down("Escape")
+        try:
+            self.start_run()
+            box = s.wait_window(text="確認", cls="#32770")
+        finally:
+            s.key_up("Escape")
+        self.assertEqual(box_text(s, box), "処理を中止しますか？")
+        s.keys("y")
+        self.assertEqual(self.wait_idle(main), listed)
+        self.assertEqual(sorted(p.name for p in self.data.iterdir()), sorted(p.name for p in (alpha, table, big)))
         self.start_run()
         progress = s.wait_for(self.progress_windows, 60, "the archiver's progress window")[0]
         s.screenshot("batch-progress-window")
@@ -80,7 +89,7 @@ class BatchRun(unittest.TestCase):
         main = s.main_window()
         self.start_run()
         box = s.wait_window(text="確認", cls="#32770")
-        self.assertEqual(message_text(s, box), to_windows_path(self.data / "alpha.zip") + QUESTION)
+        self.assertEqual(box_text(s, box), to_windows_path(self.data / "alpha.zip") + QUESTION)
         s.keys("Return")
         self.assertEqual(self.wait_idle(main), [])
         errors = s.items(error_list(s, main))

@@ -1,30 +1,9 @@
 """Start-up, the main window and the library boxes, as the user meets them."""
 import unittest
 
-import harness
-from harness import Session, find
+from harness import Session, box_text
 
 MISSING_BOTH = "Zip32j.dllがありません。\nzip32.dllがありません。\nアプリケーションを終了します。"
-
-MENU = [
-    ("ファイル(&F)", ["ファイルを追加(&F)...", "ファイルリストから削除(&R)", "ディレクトリ選択(&D)...",
-                     "ファイルリストのクリア(&C)", "-", "終了(&X)"]),
-    ("実行(&R)", ["圧縮開始(&R)"]),
-    ("オプション(&O)", ["出力ディレクトリを指定", "出力ディレクトリ選択(&D)...", "-", "圧縮率(&R)",
-                       "ダイアログを表示しない", "書庫ファイル名", "-", "サブディレクトリも読み込む"]),
-    ("ヘルプ(&H)", ["目次(&C)", "-", "DLLのバージョン情報(&D)...", "バージョン情報(&A)..."]),
-]
-LEVELS = ["9 (圧縮率最大)", "8", "7", "6 (標準)", "5", "4", "3", "2", "1 (圧縮率最小)"]
-NAMINGS = ["(FileName).zip", "(FileName).(Ext).zip", "(FileName)_(Ext).zip"]
-
-
-def caption(item):
-    return "-" if item["separator"] else item["text"]
-
-
-def static_text(box):
-    return find(box, cls="Static", text=None) and [
-        c["text"] for c in harness.children(box) if c["class"] == "Static" and c["text"]][0]
 
 
 class StartUp(unittest.TestCase):
@@ -40,7 +19,7 @@ class StartUp(unittest.TestCase):
         s.start("C:\\windows\\win.ini")
         box = s.wait_window(text="警告", cls="#32770")
         s.screenshot("startup-no-libraries")
-        self.assertEqual(static_text(s.tree(box)), MISSING_BOTH)
+        self.assertEqual(box_text(s, box), MISSING_BOTH)
         self.assertEqual([w["class"] for w in s.windows() if w["class"] == "TSelvatWindow"], [])
         s.keys("Return")
         self.assertEqual(s.exit_code(), 0)
@@ -57,8 +36,7 @@ class StartUp(unittest.TestCase):
 
         top = [c["class"] for c in tree["children"]]
         self.assertEqual(top, ["TBevel", "TPanel", "ListBox", "TPanel", "msctls_statusbar32"])
-        bevel, panel2, inputs, panel1, status = tree["children"]
-        left, top_edge = main["rect"][0], main["rect"][1]
+        _, panel2, inputs, panel1, status = tree["children"]
         client_top = inputs["rect"][1] - 34  # the list starts 34 below the client's top
         self.assertEqual([inputs["rect"][2], inputs["rect"][3]], [442, 203])
         self.assertEqual(panel1["rect"][1] - client_top, 237)
@@ -74,19 +52,18 @@ class StartUp(unittest.TestCase):
         self.assertFalse(folder["enabled"])
         self.assertEqual(label["text"], "エラーログ")
         self.assertEqual(errors["class"], "ListBox")
-        del left, top_edge, bevel
 
         # The menus open from the keyboard by their access keys.
-        s.keys("alt+o", "r")
+        s.open_menu("alt+o", "r", depth=2)
         s.screenshot("startup-options-menu")
-        s.keys("Escape", "Escape", "Escape")
+        s.close_menus()
 
         box = s.menu_command(["alt+h", "d"], "DLL情報")
-        self.assertEqual(static_text(s.tree(box)), "Zip32j.dll  : 1.08\nZip32.dll   : 2.30")
+        self.assertEqual(box_text(s, box), "Zip32j.dll  : 1.08\nZip32.dll   : 2.30")
         s.screenshot("startup-dll-versions")
         s.keys("Return")
         box = s.menu_command(["alt+h", "a"], "ﾊﾞｰｼﾞｮﾝ情報")
-        about = static_text(s.tree(box)).split("\n")
+        about = box_text(s, box).split("\n")
         self.assertEqual(about[:2], ["Selvat Archiver", ""])
         self.assertTrue(about[2].startswith("Version "))
         self.assertEqual(about[3], "")
