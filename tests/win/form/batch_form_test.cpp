@@ -229,6 +229,7 @@ TEST_F(BatchFormTest, ARunEndedByAnExceptionLeavesTheFormUsable) {
   EXPECT_EQ(boxes[1].flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
   EXPECT_EQ(inputItems(), (std::vector<std::string>{a, b}));
   EXPECT_FALSE(form->RunInProgress());
+  expectIdle();  // not left claiming to work
 
   onBox = nullptr;
   boxes.clear();

@@ -170,6 +170,20 @@ TEST_F(SettingsFormTest, AFailedWriteIsReportedAndTheWindowStillCloses) {
   TCloseAction action = caHide;
   form->FormClose(form.get(), action);
   EXPECT_EQ(action, caHide);
+
+  boxes.clear();
+  makeForm();  // nothing to read there: the defaults, without a word
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_EQ(form->FArcRate, 6);
+}
+
+TEST_F(SettingsFormTest, ALongFolderIsCutTo2047Bytes) {
+  const std::string folder = "C:\\" + std::string(3000, 'x') + "\\";
+  makeFormFrom("[Option]\r\nOutDirEdit=" + folder + "\r\n");
+  EXPECT_EQ(windowText(form->OutDirEdit.Handle()), folder.substr(0, 2047));
+  form->Close();
+  EXPECT_NE(readFile(iniPath).find("OutDirEdit=" + folder.substr(0, 2047) + "\r\n"),
+            std::string::npos);
 }
 
 TEST_F(SettingsFormTest, NothingIsWrittenAfterAFailedBinding) {
