@@ -112,14 +112,14 @@ void typeKeys(std::initializer_list<std::pair<WORD, bool>> keys) {
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-// Lets the window take its messages for a while; a menu left open is
-// closed, so that a fault cannot hang the test.
+// Lets the window take its messages until done() or the time is up; a menu
+// left open is closed then, so that a fault cannot hang the test.
 void CALLBACK closeMenu(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
 
-void pumpMessages(DWORD milliseconds) {
+void pumpMessages(DWORD milliseconds, const std::function<bool()>& done = [] { return false; }) {
   const UINT_PTR timer = SetTimer(nullptr, 0, milliseconds, closeMenu);
   const ULONGLONG until = GetTickCount64() + milliseconds;
-  while (GetTickCount64() < until) {
+  while (GetTickCount64() < until && !done()) {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
       TranslateMessage(&message);
@@ -143,7 +143,7 @@ TEST_F(OptionControlsTest, MenuOpenedByKeyboardFollowsTheCheckBox) {
   SetFocus(form->InputList.Handle());
   pumpMessages(200);
   typeKeys({{VK_MENU, true}, {'O', true}, {'O', false}, {VK_MENU, false}, {'D', true}, {'D', false}});
-  pumpMessages(1500);
+  pumpMessages(3000, [&] { return !browserTitles.empty(); });
   EXPECT_EQ(browserTitles, std::vector<std::string>{"出力ディレクトリ選択"});
   EXPECT_EQ(windowText(form->OutDirEdit.Handle()), "C:\\Data\\");
   EXPECT_TRUE(form->OutDir.Checked());
