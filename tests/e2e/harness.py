@@ -216,6 +216,23 @@ class Session:
     def main_window(self, timeout=30):
         return self.wait_window(cls="TSelvatWindow", timeout=timeout)
 
+    def main_window_made(self, timeout=30):
+        """The main window as soon as it exists, before it is shown."""
+        return self.wait_for(lambda: [w for w in self.all_windows() if w["class"] == "TSelvatWindow"],
+                             timeout, "the main window to be made")[0]
+
+    def now(self, window):
+        """A top-level window as it is now (caption, style, rectangle)."""
+        found = [w for w in self.all_windows() if w["hwnd"] == window["hwnd"]]
+        if not found:
+            raise AssertionError(f"the window {window['text']!r} is gone")
+        return found[0]
+
+    def wait_run_end(self, main, timeout=120):
+        """Waits for a batch run to end: the caption loses its [圧縮中]."""
+        self.wait_for(lambda: self.now(main)["text"], timeout, "the end of the run",
+                      accept=lambda text: text == "Selvat Archiver")
+
     def tree(self, window):
         return self.probe.ask("tree", window["hwnd"])
 

@@ -31,12 +31,10 @@ class BatchRun(unittest.TestCase):
     def start_run(self):
         self.session.keys("alt+z")
 
-    def wait_idle(self, main, timeout=120):
-        """Waits for the end of the run (the caption back) and gives the input list."""
-        s = self.session
-        s.wait_for(lambda: [w for w in s.all_windows() if w["hwnd"] == main["hwnd"]][0]["text"],
-                   timeout, "the caption to lose [圧縮中]", accept=lambda text: text == "Selvat Archiver")
-        return s.items(input_list(s, main))
+    def wait_idle(self, main):
+        """Waits for the end of the run and gives the input list."""
+        self.session.wait_run_end(main)
+        return self.session.items(input_list(self.session, main))
 
     def progress_windows(self):
         return [w for w in self.session.windows() if w["class"] == PROGRESS]
@@ -68,8 +66,7 @@ class BatchRun(unittest.TestCase):
         progress = s.wait_for(self.progress_windows, 60, "the archiver's progress window")[0]
         s.screenshot("batch-progress-window")
         self.assertEqual(progress["text"], to_windows_path(self.data / "大きい.zip"))
-        self.assertEqual([w["text"] for w in s.all_windows() if w["hwnd"] == main["hwnd"]],
-                         ["Selvat Archiver [圧縮中]"])
+        self.assertEqual(s.now(main)["text"], "Selvat Archiver [圧縮中]")
         self.assertEqual(self.wait_idle(main), [])
         self.assertEqual(s.items(error_list(s, main)), [])
         for source, archive in [(alpha, "alpha.zip"), (table, "表.zip"), (big, "大きい.zip")]:

@@ -61,8 +61,7 @@ class EscapeDuringListing(unittest.TestCase):
     def test_escape_held_stops_the_listing_and_the_window_shows(self):
         s = self.session
         s.start(to_windows_path(self.big))
-        s.wait_for(lambda: [w for w in s.all_windows() if w["class"] == "TSelvatWindow"], 30,
-                   "the main window to be made")
+        s.main_window_made()
         time.sleep(0.5)  # the listing is under way: the window shows only after it
         s.key_down("Escape")
         main = s.main_window(timeout=120)

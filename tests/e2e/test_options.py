@@ -27,10 +27,8 @@ class Options(unittest.TestCase):
         return find(tree, cls="Button", text="出力ディレクトリを指定"), find(tree, cls="Edit")
 
     def wait_idle(self, main):
-        s = self.session
-        s.wait_for(lambda: [w for w in s.all_windows() if w["hwnd"] == main["hwnd"]][0]["text"],
-                   60, "the end of the run", accept=lambda text: text == "Selvat Archiver")
-        self.assertEqual(s.items(input_list(s, main)), [])
+        self.session.wait_run_end(main)
+        self.assertEqual(self.session.items(input_list(self.session, main)), [])
 
     def assert_level_one(self, archive, name):
         entries = checked_archive(archive)

@@ -68,8 +68,7 @@ class ShowCommands(unittest.TestCase):
         # started minimised, it must wait for the restore.
         s = self.session = Session("minimised", libraries=[])
         s.start_with_show_command(SW_SHOWMINNOACTIVE, "C:\\windows\\win.ini")
-        main = s.wait_for(lambda: [w for w in s.all_windows() if w["class"] == "TSelvatWindow"],
-                          30, "the main window to exist")[0]
+        main = s.main_window_made()
         s.never(lambda: [w for w in s.windows() if w["text"] == "警告"], 3,
                 "the libraries were bound before the window was restored")
         s.screenshot("started-minimised")
@@ -84,8 +83,7 @@ class ShowCommands(unittest.TestCase):
     def test_started_minimised_the_show_sequence_runs_once_on_restore(self):
         s = self.session = Session("minimised-once")
         s.start_with_show_command(SW_SHOWMINNOACTIVE, "C:\\windows\\win.ini")
-        main = s.wait_for(lambda: [w for w in s.all_windows() if w["class"] == "TSelvatWindow"],
-                          30, "the main window to exist")[0]
+        main = s.main_window_made()
         self.assertEqual(s.items(input_list(s, main)), [], "arguments taken in while minimised")
         self.restore(main)
         s.wait_for(lambda: s.items(input_list(s, main)), 20, "the argument in the list")
@@ -106,21 +104,19 @@ class ShowCommands(unittest.TestCase):
     def test_started_minimised_the_input_list_has_the_focus_once_restored(self):
         s = self.session = Session("minimised-focus")
         s.start_with_show_command(SW_SHOWMINNOACTIVE)
-        main = s.wait_for(lambda: [w for w in s.all_windows() if w["class"] == "TSelvatWindow"],
-                          30, "the main window to exist")[0]
+        main = s.main_window_made()
         self.restore(main)
         s.wait_for(lambda: input_list(s, main)["focused"], 5, "the input list to have the focus")
         s.keys("alt+F4")
 
     def state(self, main):
-        return [w for w in self.session.all_windows() if w["hwnd"] == main["hwnd"]][0]["style"]
+        return self.session.now(main)["style"]
 
     def restore(self, main):
         """Double-clicks the minimised window's bar, as the user restores it."""
         s = self.session
         for _ in range(3):
-            icon = [w for w in s.all_windows() if w["hwnd"] == main["hwnd"]][0]
-            left, top, width, height = icon["rect"]
+            left, top, width, height = s.now(main)["rect"]
             s.xdotool("mousemove", str(left + width // 2), str(top + height // 2),
                       "click", "--repeat", "2", "--delay", "80", "1")
             try:
