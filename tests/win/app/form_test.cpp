@@ -2,11 +2,6 @@
 // routing of dropped files, the boxes it shows and its help requests.
 #include "tests/win/support/form_fixture.h"
 
-#include <shellapi.h>
-#include <shlobj.h>
-
-#include <cstring>
-
 #include "archiver/selvat_dll.h"
 
 namespace {
@@ -167,21 +162,6 @@ TEST_F(FormTest, AboutTextHasItsLines) {
 }
 
 // A drop on the list comes to the form as WM_DROPFILES with a drop handle.
-HDROP makeDrop(const std::vector<std::string>& paths) {
-  size_t size = sizeof(DROPFILES) + 1;
-  for (const auto& path : paths) size += path.size() + 1;
-  HGLOBAL memory = GlobalAlloc(GHND, size);
-  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-  drop->pFiles = sizeof(DROPFILES);
-  char* at = reinterpret_cast<char*>(drop) + sizeof(DROPFILES);
-  for (const auto& path : paths) {
-    std::memcpy(at, path.c_str(), path.size() + 1);
-    at += path.size() + 1;
-  }
-  GlobalUnlock(memory);
-  return static_cast<HDROP>(memory);
-}
-
 TEST_F(FormTest, FilesDroppedOnTheListReachTheList) {
   std::string longName = "C:\\" + std::string(300, 'x') + "\\表.txt";
   HDROP drop = makeDrop({"C:\\nosuch\\a.txt", longName});
@@ -247,19 +227,12 @@ TEST_F(FormTest, SpeedButtonsShowTheirHints) {
     EXPECT_FALSE(GetWindowLongA(button->Handle(), GWL_STYLE) & WS_TABSTOP);
 }
 
-std::string testFolder() {
-  char path[MAX_PATH * 4];
-  DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-  std::string folder(path, length);
-  return folder.substr(0, folder.find_last_of('\\') + 1);
-}
-
 TEST_F(FormTest, LibraryBoxes) {
   form->FDllError = kZip32jMissing | kZip32Missing;
   form->ShowLibraryError();
   form->FDllError = kEntryPointMissing;
   form->ShowLibraryError();
-  SetDllDirectoryA((testFolder() + "..\\binding\\both").c_str());
+  SetDllDirectoryA((exeFolder() + "..\\binding\\both").c_str());
   ASSERT_EQ(form->Dll.Load(), 0);
   choose(form->AboutDLL);
   SetDllDirectoryA(nullptr);

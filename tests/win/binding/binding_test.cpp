@@ -11,26 +11,14 @@
 
 #include "archiver/selvat_dll.h"
 #include "os/dll_search.h"
+#include "tests/win/support/exe_folder.h"
 
 namespace {
-std::string testFolder() {
-  std::string path(MAX_PATH, '\0');
-  for (;;) {
-    DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  return path.substr(0, path.find_last_of('\\') + 1);
-}
-
 // Libraries come from the named folder only while it lives.
 class LibraryFolder {
  public:
   explicit LibraryFolder(const std::string& name) {
-    SetDllDirectoryA((testFolder() + name).c_str());
+    SetDllDirectoryA((exeFolder() + name).c_str());
   }
   ~LibraryFolder() { SetDllDirectoryA(nullptr); }
 };
@@ -87,7 +75,7 @@ TEST(Binding, ExecutePassesTheCallThrough) {
   LibraryFolder folder("both");
   TSelvatDll dll;
   ASSERT_EQ(dll.Load(), 0);
-  std::string log = testFolder() + "zip-calls.log";
+  std::string log = exeFolder() + "zip-calls.log";
   DeleteFileA(log.c_str());
   SetEnvironmentVariableA("SELVAT_FAKE_ZIP_LOG", log.c_str());
   SetEnvironmentVariableA("SELVAT_FAKE_ZIP_RESULT", "7");
@@ -109,7 +97,7 @@ TEST(Binding, ExecutePassesTheCallThrough) {
 TEST(Binding, IgnoresLibrariesInTheCurrentDirectory) {
   std::string before(MAX_PATH, '\0');
   before.resize(GetCurrentDirectoryA(MAX_PATH, before.data()));
-  ASSERT_TRUE(SetCurrentDirectoryA((testFolder() + "both").c_str()));
+  ASSERT_TRUE(SetCurrentDirectoryA((exeFolder() + "both").c_str()));
   keepCurrentDirectoryOutOfDllSearch();
   TSelvatDll dll;
   EXPECT_EQ(dll.Load(), kZip32jMissing | kZip32Missing);
