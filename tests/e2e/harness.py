@@ -286,11 +286,21 @@ class Session:
         self.xdotool("type", "--delay", "30", text)
         time.sleep(0.15)
 
+    VIRTUAL_KEYS = {"Escape": 27}
+
     def key_down(self, key):
+        """Holds a key down and waits until programs see it down."""
         self.xdotool("keydown", key)
+        self._wait_key(key, True)
 
     def key_up(self, key):
         self.xdotool("keyup", key)
+        self._wait_key(key, False)
+
+    def _wait_key(self, key, down):
+        self._ensure_probe()
+        self.wait_for(lambda: self.probe.ask("keydown", self.VIRTUAL_KEYS[key]) == down, 10,
+                      f"{key} to be {'down' if down else 'up'}", every=0.05)
 
     def open_menus(self):
         return [w for w in self.windows() if w["class"] == "#32768"]

@@ -15,6 +15,7 @@
 //   find PATTERN            the names a file search yields, in its order
 //   launch SHOW DIR LINE    starts a program with that show command
 //   exitcode PID            a launched program's exit code, or null while it runs
+//   keydown VK              whether the key is down, as GetAsyncKeyState sees it
 //   quit
 // A window that does not answer within a second (its program is busy)
 // gives its stored caption, and a list box gives {"busy":true}.
@@ -298,6 +299,8 @@ std::string run(const std::string& line) {
   std::getline(in >> std::ws, rest);
   if (command == "shortname") return shortName(wide(rest));
   if (command == "find") return find(wide(rest));
+  if (command == "keydown")
+    return GetAsyncKeyState(std::stoi(rest)) < 0 ? "true" : "false";
   if (command == "exitcode") return exitCode(static_cast<DWORD>(std::stoul(rest)));
   if (command == "launch") {
     // launch SHOW "DIR" LINE
