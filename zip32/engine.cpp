@@ -145,6 +145,10 @@ private:
   z_stream stream_;
 };
 
+// Whether the entry's central header will carry ZIP64 fields; the local
+// header then names the same version needed.
+bool needsZip64(const Entry& entry) { return entry.zip64Sizes || entry.localOffset >= kMax32; }
+
 std::uint16_t deflateFlags(int level) {
   if (level >= 8) return 2;  // maximum
   if (level == 2) return 4;  // fast
@@ -233,7 +237,7 @@ public:
       done_ = doneBefore;
       entry.method = kStored;
       entry.flags = 0;
-      entry.versionNeeded = entry.zip64Sizes ? 45 : 10;
+      entry.versionNeeded = needsZip64(entry) ? 45 : 10;
     }
     if (entry.method == kStored) storeData(entry, *file, source);
     std::uint64_t end = out_.position();
@@ -253,7 +257,7 @@ private:
     bool deflated = request_.level > 0 && source.info.size > 0;
     entry.method = deflated ? kDeflated : kStored;
     entry.flags = deflated ? deflateFlags(request_.level) : 0;
-    entry.versionNeeded = entry.zip64Sizes ? 45 : deflated ? 20 : 10;
+    entry.versionNeeded = needsZip64(entry) ? 45 : deflated ? 20 : 10;
     std::uint32_t dos = dosDateTime(fileSystem_.localTime(source.info.modifiedUtc));
     entry.dosDate = static_cast<std::uint16_t>(dos >> 16);
     entry.dosTime = static_cast<std::uint16_t>(dos & 0xFFFF);

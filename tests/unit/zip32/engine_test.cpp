@@ -394,6 +394,8 @@ TEST_F(EngineTest, Zip64OnlyWhereSizesAndOffsetsNeedIt) {
   EXPECT_FALSE(small.zip64Sizes);
   EXPECT_GE(small.localOffset, bigSize);
   EXPECT_EQ(small.versionNeeded, 45) << "its offset needs ZIP64";
+  std::unique_ptr<FileReader> file = systemFileSystem().openRead(at("z.zip"));
+  EXPECT_EQ(readLocalHeader(*file, small.localOffset, "z.zip").versionNeeded, 45) << "local and central agree";
   EXPECT_EQ(checkArchive(at("z.zip"), {"big.bin", "small.txt"}), "");
 }
 
