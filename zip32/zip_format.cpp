@@ -97,6 +97,16 @@ void splitExtra(const std::string& extra, std::string& zip64, std::string& other
   if (at < extra.size()) others += extra.substr(at);  // an odd tail stays as it was
 }
 
+// The run of fields both headers share, from the version needed to the CRC.
+void putEntryFields(std::string& out, const EntryFields& fields, std::uint16_t versionNeeded) {
+  put16(out, versionNeeded);
+  put16(out, fields.flags);
+  put16(out, fields.method);
+  put16(out, fields.dosTime);
+  put16(out, fields.dosDate);
+  put32(out, fields.crc);
+}
+
 std::string zip64Field(const std::string& body) {
   std::string field;
   if (body.empty()) return field;
@@ -116,12 +126,7 @@ std::string localHeader(const Entry& entry) {
   std::string extra = zip64Field(zip64) + entry.localExtra;
   std::string out;
   put32(out, kLocalSignature);
-  put16(out, entry.versionNeeded);
-  put16(out, entry.flags);
-  put16(out, entry.method);
-  put16(out, entry.dosTime);
-  put16(out, entry.dosDate);
-  put32(out, entry.crc);
+  putEntryFields(out, entry, entry.versionNeeded);
   put32(out, entry.zip64Sizes ? kMax32 : clamp32(entry.compressedSize));
   put32(out, entry.zip64Sizes ? kMax32 : clamp32(entry.uncompressedSize));
   put16(out, static_cast<std::uint32_t>(entry.name.size()));
@@ -142,12 +147,7 @@ std::string centralHeader(const Entry& entry) {
   std::string out;
   put32(out, kCentralSignature);
   put16(out, entry.versionMadeBy);
-  put16(out, versionNeeded);
-  put16(out, entry.flags);
-  put16(out, entry.method);
-  put16(out, entry.dosTime);
-  put16(out, entry.dosDate);
-  put32(out, entry.crc);
+  putEntryFields(out, entry, versionNeeded);
   put32(out, bigCompressed ? kMax32 : static_cast<std::uint32_t>(entry.compressedSize));
   put32(out, bigUncompressed ? kMax32 : static_cast<std::uint32_t>(entry.uncompressedSize));
   put16(out, static_cast<std::uint32_t>(entry.name.size()));
