@@ -488,7 +488,8 @@ Outcome build(const ArchiveRequest& request, FileSystem& fileSystem, const CodeP
   std::vector<Source> sources = resolveInputs(request, fileSystem, codePage);
 
   std::optional<FileInfo> existing = fileSystem.stat(request.archive);
-  if (existing && existing->isDirectory) notWritable(request.archive);
+  // A read-only archive stays as it is, even where the system would let a rename replace it.
+  if (existing && (existing->isDirectory || (existing->attributes & 0x01) != 0)) notWritable(request.archive);
   std::unique_ptr<FileReader> oldArchive;
   CentralDirectory directory;
   if (existing) {

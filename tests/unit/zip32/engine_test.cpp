@@ -242,11 +242,16 @@ TEST_F(EngineTest, ArchiveAmongInputsIsRefused) {
   EXPECT_EQ(readFile(at("a.zip")), before);
 }
 
-TEST_F(EngineTest, ArchiveInAMissingFolderOrOverAFolderIsNotWritable) {
+TEST_F(EngineTest, ArchiveInAMissingFolderOverAFolderOrReadOnlyIsNotWritable) {
   writeFile(at("a.txt"), "a");
   ASSERT_EQ(mkdir(at("taken.zip").c_str(), 0755), 0);
   EXPECT_EQ(run(at("missing/a.zip"), {at("a.txt")}).code, ResultCode::ArchiveNotWritable);
   EXPECT_EQ(run(at("taken.zip"), {at("a.txt")}).code, ResultCode::ArchiveNotWritable);
+  ASSERT_EQ(run(at("kept.zip"), {at("a.txt")}).code, ResultCode::Ok);
+  std::string before = readFile(at("kept.zip"));
+  ASSERT_EQ(chmod(at("kept.zip").c_str(), 0444), 0);
+  EXPECT_EQ(run(at("kept.zip"), {at("a.txt")}).code, ResultCode::ArchiveNotWritable) << "read-only";
+  EXPECT_EQ(readFile(at("kept.zip")), before);
 }
 
 // Passes everything to the real file system, except a write, flush or
