@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -150,8 +151,17 @@ void TListBox::CreateHandle(HWND parentWindow) {
   createWindow("LISTBOX", "", style, WS_EX_CLIENTEDGE, parentWindow);
 }
 
+// The designed item height, or the font's own where a stand-in font is
+// taller, so that no line is cut off at the bottom.
 void TListBox::HandleCreated() {
-  if (itemHeight_) SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, Scale(itemHeight_));
+  if (!itemHeight_) return;
+  HDC dc = GetDC(Handle());
+  HGDIOBJ old = SelectObject(dc, FontHandle());
+  TEXTMETRICA metrics{};
+  GetTextMetricsA(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(Handle(), dc);
+  SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, std::max<LONG>(Scale(itemHeight_), metrics.tmHeight));
 }
 
 // A file dropped on the list is the form's business.

@@ -75,13 +75,21 @@ void TForm::ShowMinimizedUntilRestored() {
   ShowWindow(Handle(), SW_SHOWMINNOACTIVE);
 }
 
+// Centres the window's normal place, so that a window still minimised is
+// centred once it is shown.
 void TForm::centreOnScreen() {
-  RECT bounds;
-  GetWindowRect(Handle(), &bounds);
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  GetWindowPlacement(Handle(), &placement);
+  RECT& bounds = placement.rcNormalPosition;
   int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
-  int left = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
-  int top = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
-  SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  bounds.left = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
+  bounds.top = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
+  bounds.right = bounds.left + width;
+  bounds.bottom = bounds.top + height;
+  placement.showCmd = IsWindowVisible(Handle()) ? SW_SHOWNOACTIVATE : SW_HIDE;
+  if (IsIconic(Handle())) placement.showCmd = SW_HIDE;
+  SetWindowPlacement(Handle(), &placement);
 }
 
 // Every way of closing comes here: the handler may keep the form open by
@@ -118,9 +126,21 @@ void TForm::DefaultHandler(TMessage& m) {
     case WM_INITMENUPOPUP:
       if (!HIWORD(m.LParam) && menu_) menu_->DispatchPopup(reinterpret_cast<HMENU>(m.WParam));
       break;
+    case WM_SYSCOMMAND:
+      // Started minimised: the first restore runs the show sequence, with
+      // the window out of sight until it is placed.
+      if (showPending_ && ((m.WParam & 0xFFF0) == SC_RESTORE || (m.WParam & 0xFFF0) == SC_MAXIMIZE)) {
+        showPending_ = false;
+        state_ = (m.WParam & 0xFFF0) == SC_MAXIMIZE ? TWindowState::wsMaximized
+                                                     : TWindowState::wsNormal;
+        ShowWindow(Handle(), SW_HIDE);
+        runShowSequence();
+        return;
+      }
+      break;
     case WM_SIZE:
       AlignChildren();
-      if (showPending_ && m.WParam != SIZE_MINIMIZED) {
+      if (showPending_ && m.WParam != SIZE_MINIMIZED) {  // restored some other way
         showPending_ = false;
         state_ = m.WParam == SIZE_MAXIMIZED ? TWindowState::wsMaximized : TWindowState::wsNormal;
         runShowSequence();
@@ -140,6 +160,9 @@ void TForm::DefaultHandler(TMessage& m) {
         if (focus && IsChild(Handle(), focus)) savedFocus_ = focus;
       } else if (savedFocus_ && IsWindow(savedFocus_) && IsChild(Handle(), savedFocus_)) {
         ::SetFocus(savedFocus_);
+        return;
+      } else if (activeControl_ && activeControl_->HandleAllocated()) {
+        activeControl_->SetFocus();
         return;
       }
       break;
