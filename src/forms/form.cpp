@@ -87,8 +87,8 @@ void TForm::centreOnScreen() {
   bounds.top = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
   bounds.right = bounds.left + width;
   bounds.bottom = bounds.top + height;
-  placement.showCmd = IsWindowVisible(Handle()) ? SW_SHOWNOACTIVATE : SW_HIDE;
-  if (IsIconic(Handle())) placement.showCmd = SW_HIDE;
+  const bool shown = IsWindowVisible(Handle()) && !IsIconic(Handle());
+  placement.showCmd = shown ? SW_SHOWNOACTIVATE : SW_HIDE;
   SetWindowPlacement(Handle(), &placement);
 }
 
@@ -126,18 +126,19 @@ void TForm::DefaultHandler(TMessage& m) {
     case WM_INITMENUPOPUP:
       if (!HIWORD(m.LParam) && menu_) menu_->DispatchPopup(reinterpret_cast<HMENU>(m.WParam));
       break;
-    case WM_SYSCOMMAND:
+    case WM_SYSCOMMAND: {
       // Started minimised: the first restore runs the show sequence, with
       // the window out of sight until it is placed.
-      if (showPending_ && ((m.WParam & 0xFFF0) == SC_RESTORE || (m.WParam & 0xFFF0) == SC_MAXIMIZE)) {
+      const WPARAM command = m.WParam & 0xFFF0;
+      if (showPending_ && (command == SC_RESTORE || command == SC_MAXIMIZE)) {
         showPending_ = false;
-        state_ = (m.WParam & 0xFFF0) == SC_MAXIMIZE ? TWindowState::wsMaximized
-                                                     : TWindowState::wsNormal;
+        state_ = command == SC_MAXIMIZE ? TWindowState::wsMaximized : TWindowState::wsNormal;
         ShowWindow(Handle(), SW_HIDE);
         runShowSequence();
         return;
       }
       break;
+    }
     case WM_SIZE:
       AlignChildren();
       if (showPending_ && m.WParam != SIZE_MINIMIZED) {  // restored some other way
