@@ -260,3 +260,13 @@ void TWinControl::applyFont() {
 void TWinControl::SetFocus() { ::SetFocus(Handle()); }
 
 bool TWinControl::Focused() { return handle_ && GetFocus() == handle_; }
+
+FontDc::FontDc(TWinControl& control)
+    : window_(control.Handle()),
+      dc_(GetDC(window_)),
+      previous_(SelectObject(dc_, control.FontHandle())) {}
+
+FontDc::~FontDc() {
+  SelectObject(dc_, previous_);
+  ReleaseDC(window_, dc_);
+}

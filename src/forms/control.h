@@ -97,3 +97,19 @@ class TWinControl : public TObject {
   TFontSpec font_;
   OwnedFont fontHandle_;
 };
+
+// The control's device context with its font selected, for measuring text;
+// released when it goes.
+class FontDc {
+ public:
+  explicit FontDc(TWinControl& control);
+  ~FontDc();
+  FontDc(const FontDc&) = delete;
+  FontDc& operator=(const FontDc&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+  HGDIOBJ previous_;
+};

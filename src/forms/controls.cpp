@@ -47,22 +47,25 @@ LRESULT TBevel::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
   return TWinControl::WndProc(message, wParam, lParam);
 }
 
+// --- TCaptionedControl ---------------------------------------------------
+
+TCaptionedControl::TCaptionedControl(TWinControl* parent, const char* className,
+                                     std::string caption, DWORD style)
+    : TWinControl(parent), className_(className), caption_(std::move(caption)), style_(style) {}
+
+void TCaptionedControl::CreateHandle(HWND parentWindow) {
+  createWindow(className_, caption_.c_str(), kChild | style_, 0, parentWindow);
+}
+
 // --- TLabel ---------------------------------------------------------------
 
 TLabel::TLabel(TWinControl* parent, std::string caption)
-    : TWinControl(parent), caption_(std::move(caption)) {}
-
-void TLabel::CreateHandle(HWND parentWindow) {
-  createWindow("STATIC", caption_.c_str(), kChild | SS_LEFT, 0, parentWindow);
-}
+    : TCaptionedControl(parent, "STATIC", std::move(caption), SS_LEFT) {}
 
 void TLabel::HandleCreated() {
-  HDC dc = GetDC(Handle());
-  HGDIOBJ old = SelectObject(dc, FontHandle());
   SIZE extent{};
-  GetTextExtentPoint32A(dc, caption_.c_str(), static_cast<int>(caption_.size()), &extent);
-  SelectObject(dc, old);
-  ReleaseDC(Handle(), dc);
+  GetTextExtentPoint32A(FontDc(*this).get(), caption().c_str(), static_cast<int>(caption().size()),
+                        &extent);
   SetWindowPos(Handle(), nullptr, 0, 0, extent.cx, extent.cy,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -70,11 +73,7 @@ void TLabel::HandleCreated() {
 // --- TButton --------------------------------------------------------------
 
 TButton::TButton(TWinControl* parent, std::string caption)
-    : TWinControl(parent), caption_(std::move(caption)) {}
-
-void TButton::CreateHandle(HWND parentWindow) {
-  createWindow("BUTTON", caption_.c_str(), kChild | WS_TABSTOP | BS_PUSHBUTTON, 0, parentWindow);
-}
+    : TCaptionedControl(parent, "BUTTON", std::move(caption), WS_TABSTOP | BS_PUSHBUTTON) {}
 
 void TButton::Click() {
   if (Enabled() && OnClick) OnClick(this);
@@ -89,10 +88,9 @@ bool TButton::Command(WORD code) {
 // --- TCheckBox ------------------------------------------------------------
 
 TCheckBox::TCheckBox(TWinControl* parent, std::string caption)
-    : TWinControl(parent), caption_(std::move(caption)) {}
+    : TCaptionedControl(parent, "BUTTON", std::move(caption), WS_TABSTOP | BS_CHECKBOX) {}
 
-void TCheckBox::CreateHandle(HWND parentWindow) {
-  createWindow("BUTTON", caption_.c_str(), kChild | WS_TABSTOP | BS_CHECKBOX, 0, parentWindow);
+void TCheckBox::HandleCreated() {
   SendMessageA(Handle(), BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
@@ -155,12 +153,8 @@ void TListBox::CreateHandle(HWND parentWindow) {
 // taller, so that no line is cut off at the bottom.
 void TListBox::HandleCreated() {
   if (!itemHeight_) return;
-  HDC dc = GetDC(Handle());
-  HGDIOBJ old = SelectObject(dc, FontHandle());
   TEXTMETRICA metrics{};
-  GetTextMetricsA(dc, &metrics);
-  SelectObject(dc, old);
-  ReleaseDC(Handle(), dc);
+  GetTextMetricsA(FontDc(*this).get(), &metrics);
   SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, std::max<LONG>(Scale(itemHeight_), metrics.tmHeight));
 }
 

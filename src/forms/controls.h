@@ -28,36 +28,42 @@ class TBevel : public TWinControl {  // a single etched line along its top edge
   LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
+// A standard control that shows a caption: the window class and style are
+// its kind's, the caption is given when it is made.
+class TCaptionedControl : public TWinControl {
+ protected:
+  TCaptionedControl(TWinControl* parent, const char* className, std::string caption, DWORD style);
+  void CreateHandle(HWND parentWindow) override;
+  const std::string& caption() const { return caption_; }
+
+ private:
+  const char* className_;
+  std::string caption_;
+  DWORD style_;
+};
+
 // A label sizes itself to its text, so a wider font never cuts it off.
-class TLabel : public TWinControl {
+class TLabel : public TCaptionedControl {
  public:
   TLabel(TWinControl* parent, std::string caption);
 
  protected:
-  void CreateHandle(HWND parentWindow) override;
   void HandleCreated() override;
-
- private:
-  std::string caption_;
 };
 
-class TButton : public TWinControl {
+class TButton : public TCaptionedControl {
  public:
   TButton(TWinControl* parent, std::string caption);
   TNotifyEvent OnClick;
   void Click();
 
  protected:
-  void CreateHandle(HWND parentWindow) override;
   bool Command(WORD code) override;
-
- private:
-  std::string caption_;
 };
 
 // Setting Checked to a new value, by code or by the user's click, raises
 // OnClick; setting the value it has raises nothing.
-class TCheckBox : public TWinControl {
+class TCheckBox : public TCaptionedControl {
  public:
   TCheckBox(TWinControl* parent, std::string caption);
   TNotifyEvent OnClick;
@@ -65,11 +71,10 @@ class TCheckBox : public TWinControl {
   void SetChecked(bool checked);
 
  protected:
-  void CreateHandle(HWND parentWindow) override;
+  void HandleCreated() override;
   bool Command(WORD code) override;
 
  private:
-  std::string caption_;
   bool checked_ = false;
 };
 
