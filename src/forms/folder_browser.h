@@ -7,8 +7,9 @@
 #include <string>
 
 // The chosen folder's path (a drive root keeps its backslash), or empty text
-// when the user cancels or the browser cannot be opened.
-std::string browseForFolder(HWND owner, const std::string& title);
+// when the user cancels or the browser cannot be opened. The browser is
+// centred over the window `over` where it is shown.
+std::string browseForFolder(HWND owner, const std::string& title, HWND over = nullptr);
 
 // Test seam: answers in place of the browser while set.
 void setFolderBrowserStandIn(std::function<std::string(const std::string& title)> standIn);

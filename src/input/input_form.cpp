@@ -59,7 +59,7 @@ std::string TSelvatForm::ExpandLongPath(const std::string& Path) {
 }
 
 std::string TSelvatForm::BrowseForFolder(const std::string& Title) {
-  return browseForFolder(Application->Handle(), Title);
+  return browseForFolder(Application->Handle(), Title, Handle());
 }
 
 void TSelvatForm::WMDropFiles(TMessage& Message) {

@@ -2,7 +2,12 @@
 
 Every story gets a fresh folder with the program and its libraries, a
 private Xvfb display and a Wine prefix whose programs all run in one
-virtual desktop (so windows have frames and the probe sees them)."""
+virtual desktop (so windows have frames and the probe sees them).
+
+A story that drops files from outside runs without the virtual desktop:
+there Wine takes the drop in its desktop process and hands the program a
+handle of that other process. Without it each window is an X window of its
+own, which Wine frames itself, and the drop reaches the program."""
 import json
 import os
 import pathlib
@@ -11,6 +16,9 @@ import subprocess
 import tempfile
 import time
 import zipfile
+
+import xdnd
+from bell import BellCounter
 
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 BUILD = None
@@ -105,8 +113,9 @@ class Session:
     """One run of the program in its own folder, display and desktop."""
 
     prefix_ready = False
+    desktop = None  # the prefix's state (True: programs in the virtual desktop), unknown at first
 
-    def __init__(self, name, libraries=None):
+    def __init__(self, name, libraries=None, desktop=True):
         self.name = name
         self.folder = pathlib.Path(tempfile.mkdtemp(prefix=f"selvat-{name}-"))
         self.app = self.folder / "app"
@@ -115,6 +124,7 @@ class Session:
         for library in libraries if libraries is not None else fake_libraries():
             shutil.copy(library, self.app)
         self.xvfb = Xvfb()
+        self.bells = BellCounter(self.xvfb.display)
         prefix = BUILD / f"wine-{ARCH}-e2e"
         if not Session.prefix_ready:
             env = dict(os.environ, SELVAT_WINEPREFIX=str(prefix))
@@ -123,9 +133,29 @@ class Session:
             Session.prefix_ready = True
         self.env = wine_environment(prefix)
         self.env["DISPLAY"] = self.xvfb.display
+        self._use_desktop(desktop)
         self.probe = None
         self.process = None
         self.launched = None
+
+    OWN_WINDOWS = ("[HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\{exe}\\Explorer]\n\"Desktop\"=\"Root\"\n"
+                   "[HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\{exe}\\X11 Driver]\n\"Managed\"=\"N\"\n")
+
+    def _use_desktop(self, desktop):
+        """Puts the program and the probe in the virtual desktop or on the
+        display itself ("Root": no virtual desktop; unmanaged windows, so
+        that Wine draws their frames without a window manager)."""
+        if desktop == Session.desktop:
+            return
+        entries = "".join(self.OWN_WINDOWS.format(exe=exe) for exe in ("selvat.exe", "selvat-probe.exe"))
+        if desktop:
+            entries = "".join(line.replace("[HKEY", "[-HKEY") + "\n" for line in entries.splitlines()
+                              if line.startswith("["))
+        script = self.folder / "desktop.reg"
+        script.write_text("REGEDIT4\n\n" + entries)
+        subprocess.run([self.env["WINE"], "reg", "import", to_windows_path(script)], env=self.env,
+                       check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        Session.desktop = desktop
 
     # --- the program -----------------------------------------------------
 
@@ -170,6 +200,7 @@ class Session:
         if self.process and self.process.poll() is None:
             self.process.kill()
         subprocess.run([self.env["WINESERVER"], "-k"], env=self.env, stderr=subprocess.DEVNULL)
+        self.bells.close()
         self.xvfb.stop()
         shutil.rmtree(self.folder, ignore_errors=True)
 
@@ -250,6 +281,10 @@ class Session:
         return self.wait_for(lambda: self.probe.ask("count", control["hwnd"]), timeout,
                              "the list box to answer", accept=lambda a: "count" in a)["count"]
 
+    def status_text(self, main):
+        bar = [c for c in self.tree(main)["children"] if c["class"] == "msctls_statusbar32"][0]
+        return self.probe.ask("status", bar["hwnd"])["text"]
+
     def all_windows(self):
         """Top-level windows, the invisible ones too."""
         return self.probe.ask("windows")
@@ -267,7 +302,7 @@ class Session:
     def screenshot(self, name):
         RESULTS.mkdir(parents=True, exist_ok=True)
         path = RESULTS / f"{name}.png"
-        subprocess.run(["import", "-display", self.xvfb.display, "-window", "root", str(path)],
+        subprocess.run(["import", "-display", self.xvfb.display, "-silent", "-window", "root", str(path)],
                        check=True)
         return path
 
@@ -341,9 +376,70 @@ class Session:
                     raise
                 self.keys("Escape", "Escape", "Escape")
 
+    def drop(self, control, paths):
+        """Drops files on the middle of a control from outside, as a file manager does."""
+        if Session.desktop:
+            raise AssertionError("a drop needs a session without the virtual desktop")
+        left, top, width, height = control["rect"]
+        if not xdnd.drop_files(self.xvfb.display, paths, left + width // 2, top + height // 2):
+            raise AssertionError(f"the window refused the drop of {paths}")
+
+    def tree_items(self, tree):
+        return self.wait_for(lambda: self.probe.ask("treeitems", tree["hwnd"]), 10,
+                             "the tree view to answer", accept=lambda a: a is not None)
+
+    def browse(self, dialog, *names):
+        """Picks a folder in the folder browser with the keys, as a keyboard
+        user does: from the desktop down the items with these texts,
+        opening each on the way, then OK."""
+        tree = find(self.tree(dialog), cls="SysTreeView32")
+        self.click(tree)
+        self.keys("Home")
+        depth = 0
+        for name in names:
+            items = self.tree_items(tree)
+            here = next(i for i, item in enumerate(items) if item["selected"])
+            if not items[here]["expanded"]:
+                self.keys("Right")
+                items = self.wait_for(lambda: self.tree_items(tree), 10, f"the items below {items[here]['text']!r}",
+                                      accept=lambda now: now[here]["expanded"] and len(now) > here + 1)
+            target = next((i for i in range(here + 1, len(items))
+                           if items[i]["depth"] == depth + 1 and items[i]["text"] == name), None)
+            if target is None:
+                raise AssertionError(f"no folder {name!r} below {items[here]['text']!r}: "
+                                     f"{[i['text'] for i in items[here + 1:] if i['depth'] == depth + 1]}")
+            self.xdotool("key", "--repeat", str(target - here), "--delay", "40", "Down")
+            self.wait_for(lambda: self.tree_items(tree)[target]["selected"], 10, f"{name!r} to be selected")
+            depth += 1
+        self.screenshot("folder-browser-" + self.name)
+        self.click(find(self.tree(dialog), cls="Button", text="OK"))
+        self.wait_for(lambda: not [w for w in self.windows() if w["hwnd"] == dialog["hwnd"]], 10,
+                      "the folder browser to close")
+
+    def lock(self, path):
+        """Holds a file open without sharing, as another program may."""
+        if not self.probe.ask("lock", to_windows_path(path)):
+            raise AssertionError(f"cannot lock {path}")
+
+    def unlock(self, path):
+        self.probe.ask("unlock", to_windows_path(path))
+
+    def add_through_dialog(self, path):
+        """Adds a file with ファイル追加 and the file dialog, the path typed."""
+        dialog = self.menu_command(["alt+f", "f"], None, cls="#32770")
+        self.type_text(to_windows_path(path))
+        self.keys("Return")
+        self.wait_for(lambda: not [w for w in self.windows() if w["hwnd"] == dialog["hwnd"]], 20,
+                      "the file dialog to close")
+
     def click_at(self, x, y):
         self.xdotool("mousemove", str(x), str(y), "click", "1")
         time.sleep(0.2)
+
+    def click_caption(self, window):
+        """A click on a window's caption bar, which makes it the active window."""
+        left, top, width, _ = self.now(window)["rect"]
+        self.click_at(left + width // 2, top + 10)
 
     def click(self, window):
         """A click in the middle of a window's rectangle."""
@@ -382,6 +478,21 @@ def error_list(session, main):
     """The error list, the list box in the lower panel."""
     panel = [c for c in session.tree(main)["children"] if c["class"] == "TPanel"][1]
     return [c for c in panel["children"] if c["class"] == "ListBox"][0]
+
+
+def walk(session, folder):
+    """The files of a folder and its sub-folders as the program lists them:
+    depth first, in the order a file search yields them."""
+    for entry in session.listing(folder):
+        if entry["attributes"] & 16:
+            yield from walk(session, folder / entry["name"])
+        else:
+            yield to_windows_path(folder / entry["name"])
+
+
+def snapshot(folder):
+    """Every file below a folder with its bytes."""
+    return {str(p.relative_to(folder)): p.read_bytes() for p in sorted(folder.rglob("*")) if p.is_file()}
 
 
 def read_ini(path):

@@ -99,10 +99,10 @@ class BatchRun(unittest.TestCase):
         # the first), and alpha.csv again through the file dialog: answered
         # Yes, the entry is added beside the old one.
         s.choose(["alt+o"], "Up", "Up", "Up", "Return")
-        self.add_through_dialog(csv)
+        s.add_through_dialog(csv)
         self.assertEqual(s.items(input_list(s, main)), [to_windows_path(csv)])
         second = self.write("second.bin", os.urandom(1 << 20) * 30)
-        self.add_through_dialog(second)
+        s.add_through_dialog(second)
         self.start_run()
         box = s.wait_window(text="確認", cls="#32770")
         s.keys("y")
@@ -118,14 +118,6 @@ class BatchRun(unittest.TestCase):
         self.assertEqual(s.exit_code(), 0)
         self.assertIn(("NoDialog", "1"), harness.read_ini(s.app / "selvat.ini")["Option"],
                       "the quiet item was not the one chosen")
-
-    def add_through_dialog(self, path):
-        s = self.session
-        dialog = s.menu_command(["alt+f", "f"], None, cls="#32770")
-        s.type_text(to_windows_path(path))
-        s.keys("Return")
-        s.wait_for(lambda: not [w for w in s.windows() if w["hwnd"] == dialog["hwnd"]], 20,
-                   "the file dialog to close")
 
 
 def checked_archive_crc(data, name):

@@ -3,7 +3,7 @@ and come back when the program is started again."""
 import unittest
 
 import harness
-from harness import Session, checked_archive, find, input_list, read_ini, to_windows_path
+from harness import Session, checked_archive, find, input_list, read_ini, to_windows_path, walk
 
 SUPER_FAST = 6  # general purpose flag bits 1-2 of a deflated entry made at level 1
 
@@ -35,14 +35,6 @@ class Options(unittest.TestCase):
         self.assertEqual(list(entries), [name])
         self.assertEqual(entries[name].compress_type, 8, f"{archive}: not deflated")
         self.assertEqual(entries[name].flag_bits & 6, SUPER_FAST, f"{archive}: not made at level 1")
-
-    def walk(self, folder):
-        """The files of a folder and its sub-folders, depth first in search order."""
-        for entry in self.session.listing(folder):
-            if entry["attributes"] == 16:
-                yield from self.walk(folder / entry["name"])
-            else:
-                yield to_windows_path(folder / entry["name"])
 
     def test_options_from_the_menus_shape_the_archives_and_survive_a_restart(self):
         s = self.session
@@ -93,7 +85,7 @@ class Options(unittest.TestCase):
         check, edit = self.controls(main)
         self.assertEqual((check["checked"], edit["enabled"], edit["text"]), (1, True, out_text))
         self.assertEqual(s.items(input_list(s, main)),
-                         [to_windows_path(self.data / "next.md"), *self.walk(self.data / "tree")])
+                         [to_windows_path(self.data / "next.md"), *walk(s, self.data / "tree")])
         s.screenshot("options-restored")
         s.keys("alt+z")
         self.wait_idle(main)

@@ -16,6 +16,8 @@
 //   launch SHOW DIR LINE    starts a program with that show command
 //   exitcode PID            a launched program's exit code, or null while it runs
 //   keydown VK              whether the key is down, as GetAsyncKeyState sees it
+//   treeitems HWND          the shown items of a tree view, in order, with depth and state
+//   lock PATH / unlock PATH holds a file open with no sharing, as another program may
 //   quit
 // A window that does not answer within a second (its program is busy)
 // gives its stored caption, and a list box gives {"busy":true}.
@@ -244,6 +246,104 @@ std::string status(HWND bar) {
   return "{\"text\":" + quoted(text) + "}";
 }
 
+// Memory in another process, for messages whose parameters point at data.
+class RemoteBuffer {
+public:
+  RemoteBuffer(HWND window, size_t size) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (process_) address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+  }
+  ~RemoteBuffer() {
+    if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    if (process_) CloseHandle(process_);
+  }
+  RemoteBuffer(const RemoteBuffer&) = delete;
+  RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+  bool ok() const { return address_ != nullptr; }
+  char* at(size_t offset) const { return static_cast<char*>(address_) + offset; }
+  bool put(size_t offset, const void* data, size_t size) const {
+    return WriteProcessMemory(process_, at(offset), data, size, nullptr);
+  }
+  bool get(size_t offset, void* data, size_t size) const {
+    return ReadProcessMemory(process_, at(offset), data, size, nullptr);
+  }
+
+private:
+  HANDLE process_ = nullptr;
+  void* address_ = nullptr;
+};
+
+// The items a user sees in a tree view (the children of expanded items),
+// top to bottom: text, depth, and whether each is expanded or selected.
+class TreeReader {
+public:
+  explicit TreeReader(HWND tree) : tree_(tree), remote_(tree, sizeof(TVITEMW) + kText * sizeof(wchar_t)) {}
+
+  std::string read() {
+    if (!remote_.ok()) return "null";
+    std::string out = "[";
+    LRESULT root = 0;
+    ask(tree_, TVM_GETNEXTITEM, TVGN_ROOT, 0, root);
+    walk(reinterpret_cast<HTREEITEM>(root), 0, out);
+    return out + "]";
+  }
+
+private:
+  static constexpr size_t kText = 1024;
+
+  void walk(HTREEITEM item, int depth, std::string& out) {
+    for (; item; item = next(item, TVGN_NEXT)) {
+      TVITEMW info{};
+      info.mask = TVIF_TEXT | TVIF_STATE | TVIF_CHILDREN;
+      info.hItem = item;
+      info.stateMask = TVIS_EXPANDED | TVIS_SELECTED;
+      info.pszText = reinterpret_cast<wchar_t*>(remote_.at(sizeof info));
+      info.cchTextMax = kText;
+      wchar_t text[kText] = {};
+      LRESULT ok = 0;
+      if (!remote_.put(0, &info, sizeof info) ||
+          !ask(tree_, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote_.at(0)), ok) || !ok ||
+          !remote_.get(0, &info, sizeof info) || !remote_.get(sizeof info, text, sizeof text - sizeof(wchar_t)))
+        continue;
+      bool expanded = info.state & TVIS_EXPANDED;
+      if (out.size() > 1) out += ",";
+      out += "{\"text\":" + quoted(text) + ",\"depth\":" + std::to_string(depth) +
+             ",\"expanded\":" + (expanded ? "true" : "false") +
+             ",\"selected\":" + ((info.state & TVIS_SELECTED) ? "true" : "false") + "}";
+      if (expanded) walk(next(item, TVGN_CHILD), depth + 1, out);
+    }
+  }
+
+  HTREEITEM next(HTREEITEM item, WPARAM which) {
+    LRESULT found = 0;
+    ask(tree_, TVM_GETNEXTITEM, which, reinterpret_cast<LPARAM>(item), found);
+    return reinterpret_cast<HTREEITEM>(found);
+  }
+
+  HWND tree_;
+  RemoteBuffer remote_;
+};
+
+std::map<std::wstring, HANDLE> locked;
+
+std::string lock(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "false";
+  locked[path] = file;
+  return "true";
+}
+
+std::string unlock(const std::wstring& path) {
+  auto found = locked.find(path);
+  if (found == locked.end()) return "false";
+  CloseHandle(found->second);
+  locked.erase(found);
+  return "true";
+}
+
 HWND parseWindow(std::istream& in) {
   unsigned long long value = 0;
   in >> value;
@@ -271,6 +371,7 @@ std::string run(const std::string& line) {
     return items(list, static_cast<LRESULT>(first), static_cast<LRESULT>(wanted));
   }
   if (command == "count") return count(parseWindow(in));
+  if (command == "treeitems") return TreeReader(parseWindow(in)).read();
   if (command == "status") return status(parseWindow(in));
   if (command == "menu") {
     std::string out;
@@ -299,6 +400,8 @@ std::string run(const std::string& line) {
   std::getline(in >> std::ws, rest);
   if (command == "shortname") return shortName(wide(rest));
   if (command == "find") return find(wide(rest));
+  if (command == "lock") return lock(wide(rest));
+  if (command == "unlock") return unlock(wide(rest));
   if (command == "keydown")
     return GetAsyncKeyState(std::stoi(rest)) < 0 ? "true" : "false";
   if (command == "exitcode") return exitCode(static_cast<DWORD>(std::stoul(rest)));
