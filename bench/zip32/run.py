@@ -10,9 +10,12 @@ our block-parallel deflate and pigz on the same cores, natively and (with
 --wine) our Windows build under Wine. Last our peak memory on a 2 GiB input.
 
     bench/zip32/run.py [--build DIR] [--wine-build DIR] [--mb N] [--small N]
-                       [--no-archives] [--no-parallel] [--no-memory]
+                       [--no-archives] [--no-parallel] [--no-memory] [--ratios FILE]
+
+--ratios writes every ratio with its goal as JSON lines, for bench/run.
 """
 import argparse
+import json
 import os
 import random
 import shutil
@@ -159,6 +162,13 @@ def pigz_run(level, threads, path):
     return best, len(result.stdout)
 
 
+RATIOS = []
+
+
+def ratio(case, measure, value, goal, met):
+    RATIOS.append({"case": case, "measure": measure, "value": value, "goal": goal, "met": met})
+
+
 def parallel_table(driver, wine_driver, files):
     threads = os.cpu_count() or 1
     print()
@@ -180,6 +190,10 @@ def parallel_table(driver, wine_driver, files):
                 print("%-20s %5d %8.1f %8.1f %8.1f %9.2f %9.2f %9.4f %9.4f" % (
                     "%s %s" % (label, where), level, mbs(single), mbs(ours), mbs(pigz),
                     single / ours, pigz / ours, ours_size / single_size, ours_size / pigz_size), flush=True)
+                case = "deflate %s %s, level %d, %d threads" % (label, where, level, threads)
+                ratio(case, "speed / zlib", single / ours, ">= 1.7", single / ours >= 1.7)
+                ratio(case, "speed / pigz", pigz / ours, ">= 1", pigz / ours >= 1.0)
+                ratio(case, "size / zlib", ours_size / single_size, "<= 1.005", ours_size / single_size <= 1.005)
 
 
 def archive_table(driver, work, sets):
@@ -202,6 +216,9 @@ def archive_table(driver, work, sets):
             row += "".join(" %6.1f %8d" % (speeds[n], sizes[n]) for n, _ in tools)
             row += "  %10.2f %9.4f" % (speeds["ours"] / best, sizes["ours"] / sizes["zipfile"])
             print(row, flush=True)
+            case = "archives %s, level %d" % (label, level)
+            ratio(case, "speed / fastest other", speeds["ours"] / best, "", None)
+            ratio(case, "size / zlib", sizes["ours"] / sizes["zipfile"], "", None)
 
 
 def main():
@@ -213,6 +230,7 @@ def main():
     parser.add_argument("--no-archives", action="store_true")
     parser.add_argument("--no-parallel", action="store_true")
     parser.add_argument("--no-memory", action="store_true")
+    parser.add_argument("--ratios", help="write the ratios as JSON lines to this file")
     args = parser.parse_args()
     driver = os.path.join(args.build, "bench/zip32/bench_zip32")
     if not os.path.exists(driver):
@@ -232,7 +250,12 @@ def main():
                                          ("%d small" % args.small, small)])
         if not args.no_memory:
             print()
-            print("Peak memory of ours, 2 GiB input at level 6: %.1f MiB" % peak_memory(driver, work, 2 << 30))
+            peak = peak_memory(driver, work, 2 << 30)
+            print("Peak memory of ours, 2 GiB input at level 6: %.1f MiB" % peak)
+            ratio("archive of a 2 GiB file, level 6", "peak memory MiB", peak, "< 32", peak < 32)
+    if args.ratios:
+        with open(args.ratios, "w") as out:
+            out.writelines(json.dumps(r) + "\n" for r in RATIOS)
 
 
 main()
