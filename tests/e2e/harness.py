@@ -17,6 +17,8 @@ import tempfile
 import time
 import zipfile
 
+from Xlib import X, display
+
 import xdnd
 from bell import BellCounter
 
@@ -73,9 +75,18 @@ class Xvfb:
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         for _ in range(100):
             if os.path.exists(f"/tmp/.X11-unix/X{n}"):
+                self._no_autorepeat()
                 return
             time.sleep(0.05)
         raise RuntimeError("Xvfb did not start")
+
+    def _no_autorepeat(self):
+        """A key held down stays one press: Wine closes a Yes/No box on a
+        repeated Escape, where Windows ignores it."""
+        connection = display.Display(self.display)
+        connection.change_keyboard_control(auto_repeat_mode=X.AutoRepeatModeOff)
+        connection.sync()
+        connection.close()
 
     def stop(self):
         self.process.terminate()
@@ -462,11 +473,10 @@ def find(node, cls=None, text=None):
 
 
 def box_text(session, box):
-    """The message of a message box: its first static text that is not empty."""
-    texts = [c["text"] for c in children(session.tree(box)) if c["class"] == "Static" and c["text"]]
-    if not texts:
-        raise AssertionError(f"the box {box['text']!r} shows no text")
-    return texts[0]
+    """The message of a message box: its first static text that is not empty
+    (waited for: a box may be seen before its text is set)."""
+    look = lambda: [c["text"] for c in children(session.tree(box)) if c["class"] == "Static" and c["text"]]
+    return session.wait_for(look, 10, f"the text of the box {box['text']!r}")[0]
 
 
 def input_list(session, main):
