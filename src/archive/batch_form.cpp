@@ -5,6 +5,15 @@
 #include "forms/application.h"
 
 namespace {
+// The Escape that makes the run ask must not also answer, nor must any key
+// typed while the run took no messages: they wait in the queue, and the
+// question box would take them (Wine closes a Yes/No box on Escape).
+void discardQueuedKeys() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+  }
+}
+
 class WindowBatchHost : public BatchHost {
  public:
   explicit WindowBatchHost(TSelvatForm& form) : form_(form) {}
@@ -17,7 +26,11 @@ class WindowBatchHost : public BatchHost {
   void setCaption(const std::string& caption) override { form_.SetCaption(caption); }
   void setStatusText(const std::string& text) override { form_.StatusBar1.SetSimpleText(text); }
   void update() override { form_.Update(); }
-  bool escapeDown() override { return GetAsyncKeyState(VK_ESCAPE) < 0; }
+  bool escapeDown() override {
+    if (GetAsyncKeyState(VK_ESCAPE) >= 0) return false;
+    discardQueuedKeys();
+    return true;
+  }
   int messageBox(const std::string& text, const std::string& caption, unsigned flags) override {
     return Application->MessageBox(text, caption, flags);
   }
