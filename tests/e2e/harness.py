@@ -23,6 +23,8 @@ import xdnd
 from bell import BellCounter
 
 ROOT = pathlib.Path(__file__).resolve().parents[2]
+EXISTING_ARCHIVE_QUESTION = "\nと同名の書庫ファイルがあります。\n追加書き込みしますか？"
+PROGRESS_CLASS = "SelvatZipProgress"  # the archiver's progress window
 BUILD = None
 RESULTS = None
 ARCH = None
@@ -275,6 +277,9 @@ class Session:
         self.wait_for(lambda: self.now(main)["text"], timeout, "the end of the run",
                       accept=lambda text: text == "Selvat Archiver")
 
+    def progress_windows(self):
+        return [w for w in self.windows() if w["class"] == PROGRESS_CLASS]
+
     def tree(self, window):
         return self.probe.ask("tree", window["hwnd"])
 
@@ -426,6 +431,13 @@ class Session:
         self.click(find(self.tree(dialog), cls="Button", text="OK"))
         self.wait_for(lambda: not [w for w in self.windows() if w["hwnd"] == dialog["hwnd"]], 10,
                       "the folder browser to close")
+
+    def pick_output_folder(self, main, folder):
+        """The folder button beside the output folder's edit box, then the
+        folder from the Unix root "/" down in the folder browser."""
+        button = [c for c in children(self.tree(main)) if c["class"] == "TSpeedButton"][-1]
+        self.click(button)
+        self.browse(self.wait_window(cls="#32770"), "/", *pathlib.PurePosixPath(folder).parts[1:])
 
     def lock(self, path):
         """Holds a file open without sharing, as another program may."""

@@ -8,10 +8,8 @@ import unittest
 import zipfile
 
 import harness
-from harness import Session, box_text, checked_archive, error_list, input_list, to_windows_path
-
-QUESTION = "\nと同名の書庫ファイルがあります。\n追加書き込みしますか？"
-PROGRESS = "SelvatZipProgress"
+from harness import (EXISTING_ARCHIVE_QUESTION, Session, box_text, checked_archive, error_list, input_list,
+                     to_windows_path)
 
 
 class BatchRun(unittest.TestCase):
@@ -35,9 +33,6 @@ class BatchRun(unittest.TestCase):
         """Waits for the end of the run and gives the input list."""
         self.session.wait_run_end(main)
         return self.session.items(input_list(self.session, main))
-
-    def progress_windows(self):
-        return [w for w in self.session.windows() if w["class"] == PROGRESS]
 
     def test_files_archived_existing_archive_asked_errors_listed(self):
         s = self.session
@@ -63,7 +58,7 @@ class BatchRun(unittest.TestCase):
         self.assertEqual(self.wait_idle(main), listed)
         self.assertEqual(sorted(p.name for p in self.data.iterdir()), sorted(p.name for p in (alpha, table, big)))
         self.start_run()
-        progress = s.wait_for(self.progress_windows, 60, "the archiver's progress window")[0]
+        progress = s.wait_for(s.progress_windows, 60, "the archiver's progress window")[0]
         s.screenshot("batch-progress-window")
         self.assertEqual(progress["text"], to_windows_path(self.data / "大きい.zip"))
         self.assertEqual(s.now(main)["text"], "Selvat Archiver [圧縮中]")
@@ -86,7 +81,7 @@ class BatchRun(unittest.TestCase):
         main = s.main_window()
         self.start_run()
         box = s.wait_window(text="確認", cls="#32770")
-        self.assertEqual(box_text(s, box), to_windows_path(self.data / "alpha.zip") + QUESTION)
+        self.assertEqual(box_text(s, box), to_windows_path(self.data / "alpha.zip") + EXISTING_ARCHIVE_QUESTION)
         s.keys("Return")
         self.assertEqual(self.wait_idle(main), [])
         errors = s.items(error_list(s, main))
@@ -106,7 +101,7 @@ class BatchRun(unittest.TestCase):
         self.start_run()
         box = s.wait_window(text="確認", cls="#32770")
         s.keys("y")
-        s.never(self.progress_windows, 3, "a progress window in quiet mode")
+        s.never(s.progress_windows, 3, "a progress window in quiet mode")
         self.assertEqual(self.wait_idle(main), [])
         self.assertEqual(s.items(error_list(s, main)), [], "the run did not clear the error list")
         entries = checked_archive(self.data / "alpha.zip")

@@ -7,9 +7,8 @@ import unittest
 import zipfile
 
 import harness
-from harness import Session, box_text, checked_archive, error_list, input_list, snapshot, to_windows_path
-
-QUESTION = "\nと同名の書庫ファイルがあります。\n追加書き込みしますか？"
+from harness import (EXISTING_ARCHIVE_QUESTION, Session, box_text, checked_archive, error_list, input_list,
+                     snapshot, to_windows_path)
 
 
 class FailingItems(unittest.TestCase):
@@ -29,7 +28,7 @@ class FailingItems(unittest.TestCase):
     def answer_existing(self, main, key):
         s = self.session
         box = s.wait_window(text="確認", cls="#32770")
-        self.assertEqual(box_text(s, box), to_windows_path(self.data / "report.zip") + QUESTION)
+        self.assertEqual(box_text(s, box), to_windows_path(self.data / "report.zip") + EXISTING_ARCHIVE_QUESTION)
         s.keys(key)
 
     def test_existing_vanished_and_locked_items(self):

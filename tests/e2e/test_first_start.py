@@ -9,7 +9,6 @@ import harness
 from harness import (Session, checked_archive, error_list, find, input_list, read_ini,
                      to_windows_path, walk)
 
-PROGRESS = "SelvatZipProgress"
 BEST = 2  # general purpose flag bits 1-2 of an entry deflated at level 9
 
 
@@ -62,18 +61,14 @@ class FirstStart(unittest.TestCase):
         s.choose(["alt+o"], "Return")
         check, edit = self.output_controls(main)
         self.assertEqual((check["checked"], edit["enabled"]), (1, True))
-        folder_button = [c for c in harness.children(s.tree(main)) if c["class"] == "TSpeedButton"][-1]
-        s.click(folder_button)
-        dialog = s.wait_window(cls="#32770")
-        s.browse(dialog, "/", *self.out.parts[1:])
+        s.pick_output_folder(main, self.out)
         out_text = to_windows_path(self.out) + "\\"
         self.assertEqual(self.output_controls(main)[1]["text"], out_text)
         s.screenshot("first-start-ready")
 
         bells = s.bells.count()
         s.keys("alt+z")
-        progress = s.wait_for(lambda: [w for w in s.windows() if w["class"] == PROGRESS], 60,
-                              "the archiver's progress window")[0]
+        progress = s.wait_for(s.progress_windows, 60, "the archiver's progress window")[0]
         s.screenshot("first-start-progress")
         self.assertEqual(progress["text"], to_windows_path(self.out / "photo_bmp.zip"))
         s.wait_run_end(main)

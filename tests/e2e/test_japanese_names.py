@@ -38,9 +38,7 @@ class JapaneseNames(unittest.TestCase):
         main = s.main_window()
         s.choose(["alt+o"], "Up", "Return")  # sub-folders on
         s.choose(["alt+o"], "Return")  # the output folder box
-        folder_button = [c for c in harness.children(s.tree(main)) if c["class"] == "TSpeedButton"][-1]
-        s.click(folder_button)
-        s.browse(s.wait_window(cls="#32770"), "/", *self.out.parts[1:])
+        s.pick_output_folder(main, self.out)
         out_text = to_windows_path(self.out) + "\\"
         self.assertEqual(harness.find(s.tree(main), cls="Edit")["text"], out_text)
 

@@ -65,7 +65,7 @@ class Options(unittest.TestCase):
         s.close_menus()
 
         s.keys("alt+z")
-        s.never(lambda: [w for w in s.windows() if w["class"] == "SelvatZipProgress"], 1.5,
+        s.never(s.progress_windows, 1.5,
                 "the progress window in quiet mode")
         self.wait_idle(main)
         self.assertFalse((self.data / "doc.zip").exists())
