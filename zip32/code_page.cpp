@@ -6,7 +6,9 @@ namespace zip32 {
 
 namespace {
 
-bool isDelimiter(char c) { return c == '\\' || c == '/' || c == ':'; }
+bool isDelimiter(char c) {
+  return c == '\\' || c == '/' || c == ':';
+}
 
 // Position just after the last delimiter that is a character of its own.
 std::size_t nameStart(const std::string& path, const CodePage& codePage) {
@@ -38,13 +40,15 @@ std::string foldCase(const std::string& text, const CodePage& codePage) {
   std::string folded = text;
   for (std::size_t i = 0; i < folded.size();) {
     std::size_t length = codePage.charLength(folded, i);
-    if (length == 1 && folded[i] >= 'A' && folded[i] <= 'Z') folded[i] = static_cast<char>(folded[i] - 'A' + 'a');
+    if (length == 1 && folded[i] >= 'A' && folded[i] <= 'Z')
+      folded[i] = static_cast<char>(folded[i] - 'A' + 'a');
     i += length;
   }
   return folded;
 }
 
-void copyMessage(const std::string& message, char* buffer, std::size_t size, const CodePage& codePage) {
+void copyMessage(const std::string& message, char* buffer, std::size_t size,
+                 const CodePage& codePage) {
   if (!buffer || size == 0) return;
   std::size_t length = 0;
   while (length < message.size()) {

@@ -7,7 +7,7 @@
 namespace zip32 {
 
 class CodePage {
-public:
+ public:
   virtual ~CodePage() = default;
   virtual bool isLeadByte(unsigned char byte) const = 0;
   // The UTF-8 form of text in this code page; empty when it cannot be converted.
@@ -22,7 +22,7 @@ public:
 // Code page 932 (Shift-JIS) by its fixed lead-byte ranges, converting with
 // the C library's iconv where the platform has it.
 class ShiftJis : public CodePage {
-public:
+ public:
   bool isLeadByte(unsigned char byte) const override {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
   }
@@ -46,6 +46,7 @@ std::string foldCase(const std::string& text, const CodePage& codePage);
 
 // Copies a message into a caller's buffer: cut at a character boundary,
 // always zero-terminated within size, never past it.
-void copyMessage(const std::string& message, char* buffer, std::size_t size, const CodePage& codePage);
+void copyMessage(const std::string& message, char* buffer, std::size_t size,
+                 const CodePage& codePage);
 
 }  // namespace zip32

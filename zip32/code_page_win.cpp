@@ -12,24 +12,28 @@ std::string convertToUtf8(const std::string& text, UINT sourceCodePage) {
                                        static_cast<int>(text.size()), nullptr, 0);
   if (wideLength <= 0) return {};
   std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
-  MultiByteToWideChar(sourceCodePage, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
-                      wide.data(), wideLength);
-  int utf8Length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+  MultiByteToWideChar(sourceCodePage, MB_ERR_INVALID_CHARS, text.data(),
+                      static_cast<int>(text.size()), wide.data(), wideLength);
+  int utf8Length =
+      WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
   if (utf8Length <= 0) return {};
   std::string utf8(static_cast<std::size_t>(utf8Length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, utf8.data(), utf8Length, nullptr, nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, utf8.data(), utf8Length, nullptr,
+                      nullptr);
   return utf8;
 }
 
 class AnsiCodePage : public CodePage {
-public:
+ public:
   bool isLeadByte(unsigned char byte) const override { return IsDBCSLeadByte(byte) != FALSE; }
   std::string toUtf8(const std::string& text) const override { return convertToUtf8(text, CP_ACP); }
 };
 
 }  // namespace
 
-std::string ShiftJis::toUtf8(const std::string& text) const { return convertToUtf8(text, 932); }
+std::string ShiftJis::toUtf8(const std::string& text) const {
+  return convertToUtf8(text, 932);
+}
 
 const CodePage& systemCodePage() {
   static const AnsiCodePage codePage;

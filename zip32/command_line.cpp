@@ -11,7 +11,9 @@ struct Token {
   bool quoted = false;
 };
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool isBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 // Nullopt when a quote is left open. Neither a blank nor a quote can be the
 // trail byte of a double-byte character, so bytes are enough here.
@@ -60,7 +62,9 @@ bool applySwitch(const std::string& token, CommandLine& line) {
   return true;
 }
 
-ParsedCommandLine failure(const std::string& error) { return {false, error, {}}; }
+ParsedCommandLine failure(const std::string& error) {
+  return {false, error, {}};
+}
 
 }  // namespace
 
@@ -70,9 +74,11 @@ ParsedCommandLine parseCommandLine(const std::string& text) {
   ParsedCommandLine parsed;
   std::size_t i = 0;
   for (; i < tokens->size() && !(*tokens)[i].quoted && (*tokens)[i].text[0] == '-'; ++i) {
-    if (!applySwitch((*tokens)[i].text, parsed.commandLine)) return failure("不明なスイッチです: " + (*tokens)[i].text);
+    if (!applySwitch((*tokens)[i].text, parsed.commandLine))
+      return failure("不明なスイッチです: " + (*tokens)[i].text);
   }
-  if (i >= tokens->size() || (*tokens)[i].text.empty()) return failure("書庫ファイル名がありません。");
+  if (i >= tokens->size() || (*tokens)[i].text.empty())
+    return failure("書庫ファイル名がありません。");
   parsed.commandLine.archive = (*tokens)[i++].text;
   for (; i < tokens->size(); ++i) {
     if ((*tokens)[i].text.empty()) return failure("空のファイル名があります。");

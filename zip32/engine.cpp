@@ -21,7 +21,9 @@ constexpr std::size_t kOutputBuffer = 1024 * 1024;
 // Entries from this size on deflate on every core.
 constexpr std::uint64_t kParallelFrom = 4 * 1024 * 1024;
 
-[[noreturn]] void fail(ResultCode code, const std::string& message) { throw ZipError(code, message); }
+[[noreturn]] void fail(ResultCode code, const std::string& message) {
+  throw ZipError(code, message);
+}
 
 [[noreturn]] void notWritable(const std::string& path) {
   fail(ResultCode::ArchiveNotWritable, "書庫ファイルに書き込めません: " + path);
@@ -33,8 +35,10 @@ constexpr std::uint64_t kParallelFrom = 4 * 1024 * 1024;
 
 // Buffered writing to the temporary archive, keeping track of the position.
 class Output {
-public:
-  Output(FileWriter& file, const std::string& path) : file_(file), path_(path) { buffer_.reserve(kOutputBuffer); }
+ public:
+  Output(FileWriter& file, const std::string& path) : file_(file), path_(path) {
+    buffer_.reserve(kOutputBuffer);
+  }
 
   void write(const void* data, std::size_t size) {
     const char* bytes = static_cast<const char*>(data);
@@ -60,7 +64,7 @@ public:
   }
   std::uint64_t position() const { return position_; }
 
-private:
+ private:
   void drain() {
     if (!buffer_.empty() && !file_.write(buffer_.data(), buffer_.size())) notWritable(path_);
     buffer_.clear();
@@ -74,14 +78,16 @@ private:
 
 // The temporary file beside the archive; removed unless it became the archive.
 class TemporaryArchive {
-public:
+ public:
   TemporaryArchive(FileSystem& fileSystem, const std::string& archive, const CodePage& codePage)
       : fileSystem_(fileSystem) {
     std::string folder = folderPart(archive, codePage);
-    auto seed = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    auto seed =
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
     for (int attempt = 0; attempt < 100; ++attempt) {
       char suffix[32];
-      std::snprintf(suffix, sizeof suffix, "~zip%08x.tmp", static_cast<unsigned>((seed + attempt * 7919u) & 0xFFFFFFFFu));
+      std::snprintf(suffix, sizeof suffix, "~zip%08x.tmp",
+                    static_cast<unsigned>((seed + attempt * 7919u) & 0xFFFFFFFFu));
       std::string candidate = folder + suffix;
       CreateStatus status = CreateStatus::Failed;
       writer_ = fileSystem_.createNew(candidate, status);
@@ -109,14 +115,14 @@ public:
     path_.clear();
   }
 
-private:
+ private:
   FileSystem& fileSystem_;
   std::unique_ptr<FileWriter> writer_;
   std::string path_;
 };
 
 class Deflater {
-public:
+ public:
   explicit Deflater(int level) {
     std::memset(&stream_, 0, sizeof stream_);
     if (deflateInit2(&stream_, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
@@ -128,7 +134,8 @@ public:
 
   // Feeds input (finish on the last piece) and hands each full output piece to sink.
   template <typename Sink>
-  void feed(const unsigned char* data, std::size_t size, bool finish, std::vector<unsigned char>& out, Sink&& sink) {
+  void feed(const unsigned char* data, std::size_t size, bool finish,
+            std::vector<unsigned char>& out, Sink&& sink) {
     stream_.next_in = const_cast<unsigned char*>(data);
     stream_.avail_in = static_cast<uInt>(size);
     int result;
@@ -141,13 +148,15 @@ public:
     } while (stream_.avail_out == 0 || (finish && result != Z_STREAM_END));
   }
 
-private:
+ private:
   z_stream stream_;
 };
 
 // Whether the entry's central header will carry ZIP64 fields; the local
 // header then names the same version needed.
-bool needsZip64(const Entry& entry) { return entry.zip64Sizes || entry.localOffset >= kMax32; }
+bool needsZip64(const Entry& entry) {
+  return entry.zip64Sizes || entry.localOffset >= kMax32;
+}
 
 std::uint16_t deflateFlags(int level) {
   if (level >= 8) return 2;  // maximum
@@ -180,26 +189,36 @@ std::uint32_t crcOf(const std::string& bytes) {
 std::string extraFields(const Source& source, const CodePage& codePage) {
   // Readers take the field as a signed 32-bit count of seconds.
   std::int64_t utc = std::clamp<std::int64_t>(source.info.modifiedUtc, 0, 0x7FFFFFFFLL);
-  std::string extra = extraField(0x5455, std::string(1, '\x01') + le32(static_cast<std::uint32_t>(utc)));
+  std::string extra =
+      extraField(0x5455, std::string(1, '\x01') + le32(static_cast<std::uint32_t>(utc)));
   if (!isAscii(source.name)) {
     std::string utf8 = codePage.toUtf8(source.name);
-    if (!utf8.empty()) extra += extraField(0x7075, std::string(1, '\x01') + le32(crcOf(source.name)) + utf8);
+    if (!utf8.empty())
+      extra += extraField(0x7075, std::string(1, '\x01') + le32(crcOf(source.name)) + utf8);
   }
   return extra;
 }
 
 class ArchiveBuilder {
-public:
-  ArchiveBuilder(const ArchiveRequest& request, FileSystem& fileSystem, const CodePage& codePage, Progress& progress,
-                 Output& out, std::uint64_t total)
-      : request_(request), fileSystem_(fileSystem), codePage_(codePage), progress_(progress), out_(out),
-        total_(total), input_(kChunk), compressed_(kChunk) {}
+ public:
+  ArchiveBuilder(const ArchiveRequest& request, FileSystem& fileSystem, const CodePage& codePage,
+                 Progress& progress, Output& out, std::uint64_t total)
+      : request_(request),
+        fileSystem_(fileSystem),
+        codePage_(codePage),
+        progress_(progress),
+        out_(out),
+        total_(total),
+        input_(kChunk),
+        compressed_(kChunk) {}
 
   Entry copyEntry(const Entry& old, FileReader& archive) {
     LocalHeader local = readLocalHeader(archive, old.localOffset, request_.archive);
-    if (local.name != old.name) fail(ResultCode::ArchiveDamaged, "書庫ファイルが壊れています: " + request_.archive);
+    if (local.name != old.name)
+      fail(ResultCode::ArchiveDamaged, "書庫ファイルが壊れています: " + request_.archive);
     std::uint64_t dataEnd = old.localOffset + local.length + old.compressedSize;
-    std::uint64_t length = local.length + old.compressedSize + dataDescriptorLength(archive, old, dataEnd, request_.archive);
+    std::uint64_t length = local.length + old.compressedSize +
+                           dataDescriptorLength(archive, old, dataEnd, request_.archive);
     Entry entry = old;
     entry.localOffset = out_.position();
     if (!archive.seek(old.localOffset)) damagedArchive();
@@ -247,7 +266,7 @@ public:
     return entry;
   }
 
-private:
+ private:
   Entry newEntry(const Source& source) {
     Entry entry;
     entry.name = source.name;
@@ -272,8 +291,8 @@ private:
     return readInto(file, source, input_.data(), input_.size(), readSoFar);
   }
 
-  std::size_t readInto(FileReader& file, const Source& source, unsigned char* buffer, std::size_t size,
-                       std::uint64_t readSoFar) {
+  std::size_t readInto(FileReader& file, const Source& source, unsigned char* buffer,
+                       std::size_t size, std::uint64_t readSoFar) {
     std::optional<std::size_t> got = file.read(buffer, size);
     if (!got) unreadable(source.path);
     if (readSoFar + *got > source.info.size || (*got == 0 && readSoFar != source.info.size))
@@ -345,7 +364,9 @@ private:
     if (!progress_.onProgress(name, done_, total_)) fail(ResultCode::Cancelled, "中止しました。");
   }
 
-  [[noreturn]] void damagedArchive() { fail(ResultCode::ArchiveDamaged, "書庫ファイルが壊れています: " + request_.archive); }
+  [[noreturn]] void damagedArchive() {
+    fail(ResultCode::ArchiveDamaged, "書庫ファイルが壊れています: " + request_.archive);
+  }
 
   const ArchiveRequest& request_;
   FileSystem& fileSystem_;
@@ -374,11 +395,13 @@ void verify(FileSystem& fileSystem, const std::string& path, const std::vector<E
       bool sameCentral = central.name == expected.name && central.crc == expected.crc &&
                          central.compressedSize == expected.compressedSize &&
                          central.uncompressedSize == expected.uncompressedSize &&
-                         central.localOffset == expected.localOffset && central.method == expected.method;
-      bool localAgrees = local.name == central.name && local.method == central.method &&
-                         ((central.flags & 0x08) != 0 ||
-                          (local.crc == central.crc && local.compressedSize == central.compressedSize &&
-                           local.uncompressedSize == central.uncompressedSize));
+                         central.localOffset == expected.localOffset &&
+                         central.method == expected.method;
+      bool localAgrees =
+          local.name == central.name && local.method == central.method &&
+          ((central.flags & 0x08) != 0 ||
+           (local.crc == central.crc && local.compressedSize == central.compressedSize &&
+            local.uncompressedSize == central.uncompressedSize));
       if (!sameCentral || !localAgrees) notWritable(archive);
     }
   } catch (const ZipError& error) {
@@ -387,15 +410,17 @@ void verify(FileSystem& fileSystem, const std::string& path, const std::vector<E
   }
 }
 
-bool isDelimiter(char c) { return c == '\\' || c == '/'; }
+bool isDelimiter(char c) {
+  return c == '\\' || c == '/';
+}
 
 }  // namespace
 
 std::uint32_t dosDateTime(const LocalTime& time) {
   if (time.year < 1980) return (0 << 25 | 1 << 21 | 1 << 16);
   if (time.year > 2107) return (127u << 25 | 12u << 21 | 31u << 16 | 23u << 11 | 59u << 5 | 29u);
-  return static_cast<std::uint32_t>((time.year - 1980) << 25 | time.month << 21 | time.day << 16 | time.hour << 11 |
-                                    time.minute << 5 | time.second / 2);
+  return static_cast<std::uint32_t>((time.year - 1980) << 25 | time.month << 21 | time.day << 16 |
+                                    time.hour << 11 | time.minute << 5 | time.second / 2);
 }
 
 std::string entryName(const std::string& path, bool junkPaths, const CodePage& codePage) {
@@ -426,7 +451,8 @@ std::string entryName(const std::string& path, bool junkPaths, const CodePage& c
   return name;
 }
 
-std::vector<Source> resolveInputs(const ArchiveRequest& request, FileSystem& fileSystem, const CodePage& codePage) {
+std::vector<Source> resolveInputs(const ArchiveRequest& request, FileSystem& fileSystem,
+                                  const CodePage& codePage) {
   std::vector<Source> sources;
   auto add = [&](const std::string& path, const FileInfo& info) {
     Source source{path, entryName(path, request.junkPaths, codePage), info};
@@ -444,7 +470,8 @@ std::vector<Source> resolveInputs(const ArchiveRequest& request, FileSystem& fil
     std::optional<Pattern> folder = Pattern::compile(folderText, codePage);
     std::optional<Pattern> name = Pattern::compile(fileNamePart(text, codePage), codePage);
     if (!folder || !name) fail(ResultCode::BadCommandLine, "角括弧が閉じていません: " + text);
-    if (folder->isWild()) fail(ResultCode::BadCommandLine, "フォルダ名にワイルドカードは使えません: " + text);
+    if (folder->isWild())
+      fail(ResultCode::BadCommandLine, "フォルダ名にワイルドカードは使えません: " + text);
     std::string folderPath = folder->literal();
     if (!name->isWild()) {
       std::string path = folderPath + name->literal();
@@ -474,22 +501,28 @@ std::vector<Source> resolveInputs(const ArchiveRequest& request, FileSystem& fil
 namespace {
 
 // Every entry of an archive to update must be where its central header says.
-void checkLocalHeaders(FileReader& file, const CentralDirectory& directory, const std::string& path) {
+void checkLocalHeaders(FileReader& file, const CentralDirectory& directory,
+                       const std::string& path) {
   for (const Entry& entry : directory.entries) {
     LocalHeader local = readLocalHeader(file, entry.localOffset, path);
-    if (local.name != entry.name || entry.localOffset + local.length + entry.compressedSize > directory.offset)
+    if (local.name != entry.name ||
+        entry.localOffset + local.length + entry.compressedSize > directory.offset)
       fail(ResultCode::ArchiveDamaged, "書庫ファイルが壊れています: " + path);
   }
 }
 
-Outcome build(const ArchiveRequest& request, FileSystem& fileSystem, const CodePage& codePage, Progress& progress) {
-  if (request.level < 0 || request.level > 9) fail(ResultCode::BadCommandLine, "圧縮レベルは 0 から 9 です。");
-  if (request.archive.empty() || request.patterns.empty()) fail(ResultCode::BadCommandLine, "コマンドラインが正しくありません。");
+Outcome build(const ArchiveRequest& request, FileSystem& fileSystem, const CodePage& codePage,
+              Progress& progress) {
+  if (request.level < 0 || request.level > 9)
+    fail(ResultCode::BadCommandLine, "圧縮レベルは 0 から 9 です。");
+  if (request.archive.empty() || request.patterns.empty())
+    fail(ResultCode::BadCommandLine, "コマンドラインが正しくありません。");
   std::vector<Source> sources = resolveInputs(request, fileSystem, codePage);
 
   std::optional<FileInfo> existing = fileSystem.stat(request.archive);
   // A read-only archive stays as it is, even where the system would let a rename replace it.
-  if (existing && (existing->isDirectory || (existing->attributes & 0x01) != 0)) notWritable(request.archive);
+  if (existing && (existing->isDirectory || (existing->attributes & 0x01) != 0))
+    notWritable(request.archive);
   std::unique_ptr<FileReader> oldArchive;
   CentralDirectory directory;
   if (existing) {

@@ -21,13 +21,13 @@ struct ArchiveRequest {
 
 // Told how far the work is; returns false to cancel.
 class Progress {
-public:
+ public:
   virtual ~Progress() = default;
   virtual bool onProgress(const std::string& name, std::uint64_t done, std::uint64_t total) = 0;
 };
 
 class NoProgress : public Progress {
-public:
+ public:
   bool onProgress(const std::string&, std::uint64_t, std::uint64_t) override { return true; }
 };
 
@@ -43,7 +43,8 @@ struct Source {
 
 // Expands the patterns into files; throws ZipError for a pattern that
 // matches nothing, an unreadable input or two files of one name.
-std::vector<Source> resolveInputs(const ArchiveRequest& request, FileSystem& fileSystem, const CodePage& codePage);
+std::vector<Source> resolveInputs(const ArchiveRequest& request, FileSystem& fileSystem,
+                                  const CodePage& codePage);
 
 // The name an input path is stored under: its file-name part with
 // junkPaths, else its path without drive and leading delimiters, with "/"

@@ -22,5 +22,6 @@ struct ZpArchiveRequest {
 };
 
 // The result code of the archiver; message gets a short zero-terminated text.
-typedef int(WINAPI* ZpArchiveProc)(const ZpArchiveRequest* request, char* message, DWORD messageSize);
+typedef int(WINAPI* ZpArchiveProc)(const ZpArchiveRequest* request, char* message,
+                                   DWORD messageSize);
 }

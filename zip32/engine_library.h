@@ -7,7 +7,7 @@
 namespace zip32 {
 
 class EngineLibrary {
-public:
+ public:
   EngineLibrary();
   ~EngineLibrary();
   EngineLibrary(const EngineLibrary&) = delete;
@@ -16,7 +16,7 @@ public:
   // Null when zip32.dll or its entry cannot be found.
   ZpArchiveProc archive() const { return archive_; }
 
-private:
+ private:
   HMODULE module_ = nullptr;
   ZpArchiveProc archive_ = nullptr;
 };

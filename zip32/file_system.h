@@ -14,7 +14,8 @@ struct FileInfo {
   bool isDirectory = false;
   std::uint64_t size = 0;
   std::int64_t modifiedUtc = 0;  // seconds since 1970-01-01 UTC
-  std::uint32_t attributes = 0;  // DOS attributes: 1 read-only, 2 hidden, 4 system, 0x10 folder, 0x20 archive
+  std::uint32_t attributes =
+      0;  // DOS attributes: 1 read-only, 2 hidden, 4 system, 0x10 folder, 0x20 archive
 };
 
 // Local calendar time of a moment, by the daylight rule of that date.
@@ -23,7 +24,7 @@ struct LocalTime {
 };
 
 class FileReader {
-public:
+ public:
   virtual ~FileReader() = default;
   // Bytes read, 0 at the end; nullopt on a read error.
   virtual std::optional<std::size_t> read(void* buffer, std::size_t size) = 0;
@@ -32,7 +33,7 @@ public:
 };
 
 class FileWriter {
-public:
+ public:
   virtual ~FileWriter() = default;
   virtual bool write(const void* data, std::size_t size) = 0;  // all or failure
   virtual bool seek(std::uint64_t position) = 0;
@@ -43,10 +44,11 @@ public:
 enum class CreateStatus { Created, Exists, Failed };
 
 class FileSystem {
-public:
+ public:
   virtual ~FileSystem() = default;
   virtual std::optional<FileInfo> stat(const std::string& path) = 0;  // nullopt when missing
-  // Names in a folder ("" for the current one, else ending in a delimiter); nullopt when unreadable.
+  // Names in a folder ("" for the current one, else ending in a delimiter); nullopt when
+  // unreadable.
   virtual std::optional<std::vector<std::string>> list(const std::string& folder) = 0;
   virtual std::unique_ptr<FileReader> openRead(const std::string& path) = 0;  // null when it cannot
   // Creates a file that must not exist yet.

@@ -15,7 +15,7 @@ namespace zip32 {
 namespace {
 
 class Descriptor {
-public:
+ public:
   explicit Descriptor(int fd) : fd_(fd) {}
   ~Descriptor() {
     if (fd_ >= 0) close(fd_);
@@ -24,12 +24,12 @@ public:
   Descriptor& operator=(const Descriptor&) = delete;
   int get() const { return fd_; }
 
-private:
+ private:
   int fd_;
 };
 
 class PosixReader : public FileReader {
-public:
+ public:
   explicit PosixReader(int fd) : fd_(fd) {}
   std::optional<std::size_t> read(void* buffer, std::size_t size) override {
     for (;;) {
@@ -47,12 +47,12 @@ public:
     return static_cast<std::uint64_t>(st.st_size);
   }
 
-private:
+ private:
   Descriptor fd_;
 };
 
 class PosixWriter : public FileWriter {
-public:
+ public:
   explicit PosixWriter(int fd) : fd_(fd) {}
   bool write(const void* data, std::size_t size) override {
     const char* bytes = static_cast<const char*>(data);
@@ -74,12 +74,12 @@ public:
   }
   bool flush() override { return fsync(fd_.get()) == 0; }
 
-private:
+ private:
   Descriptor fd_;
 };
 
 class PosixFileSystem : public FileSystem {
-public:
+ public:
   std::optional<FileInfo> stat(const std::string& path) override {
     struct stat st;
     if (::stat(path.c_str(), &st) != 0) return std::nullopt;

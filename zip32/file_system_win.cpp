@@ -9,7 +9,7 @@ namespace zip32 {
 namespace {
 
 class Handle {
-public:
+ public:
   explicit Handle(HANDLE handle) : handle_(handle) {}
   ~Handle() {
     if (valid()) CloseHandle(handle_);
@@ -19,12 +19,12 @@ public:
   HANDLE get() const { return handle_; }
   bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
 
-private:
+ private:
   HANDLE handle_;
 };
 
 class FindHandle {
-public:
+ public:
   explicit FindHandle(HANDLE handle) : handle_(handle) {}
   ~FindHandle() {
     if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
@@ -33,7 +33,7 @@ public:
   FindHandle& operator=(const FindHandle&) = delete;
   HANDLE get() const { return handle_; }
 
-private:
+ private:
   HANDLE handle_;
 };
 
@@ -48,11 +48,12 @@ std::int64_t toUnixTime(const FILETIME& time) {
   ticks.LowPart = time.dwLowDateTime;
   ticks.HighPart = time.dwHighDateTime;
   const std::uint64_t epochTicks = 116444736000000000ULL;  // 1970-01-01 in 100 ns ticks since 1601
-  return (static_cast<std::int64_t>(ticks.QuadPart) - static_cast<std::int64_t>(epochTicks)) / 10000000;
+  return (static_cast<std::int64_t>(ticks.QuadPart) - static_cast<std::int64_t>(epochTicks)) /
+         10000000;
 }
 
 class Win32Reader : public FileReader {
-public:
+ public:
   explicit Win32Reader(HANDLE handle) : handle_(handle) {}
   std::optional<std::size_t> read(void* buffer, std::size_t size) override {
     DWORD got = 0;
@@ -67,12 +68,12 @@ public:
     return static_cast<std::uint64_t>(size.QuadPart);
   }
 
-private:
+ private:
   Handle handle_;
 };
 
 class Win32Writer : public FileWriter {
-public:
+ public:
   explicit Win32Writer(HANDLE handle) : handle_(handle) {}
   bool write(const void* data, std::size_t size) override {
     const char* bytes = static_cast<const char*>(data);
@@ -89,12 +90,12 @@ public:
   bool truncate() override { return SetEndOfFile(handle_.get()) != FALSE; }
   bool flush() override { return FlushFileBuffers(handle_.get()) != FALSE; }
 
-private:
+ private:
   Handle handle_;
 };
 
 class Win32FileSystem : public FileSystem {
-public:
+ public:
   std::optional<FileInfo> stat(const std::string& path) override {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
@@ -142,15 +143,18 @@ public:
   }
 
   bool replace(const std::string& from, const std::string& to) override {
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    return MoveFileExA(from.c_str(), to.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
   }
 
   bool remove(const std::string& path) override { return DeleteFileA(path.c_str()) != FALSE; }
 
   bool sameFile(const std::string& a, const std::string& b) override {
     BY_HANDLE_FILE_INFORMATION infoA, infoB;
-    return identify(a, infoA) && identify(b, infoB) && infoA.dwVolumeSerialNumber == infoB.dwVolumeSerialNumber &&
-           infoA.nFileIndexHigh == infoB.nFileIndexHigh && infoA.nFileIndexLow == infoB.nFileIndexLow;
+    return identify(a, infoA) && identify(b, infoB) &&
+           infoA.dwVolumeSerialNumber == infoB.dwVolumeSerialNumber &&
+           infoA.nFileIndexHigh == infoB.nFileIndexHigh &&
+           infoA.nFileIndexLow == infoB.nFileIndexLow;
   }
 
   LocalTime localTime(std::int64_t utc) override {
@@ -160,14 +164,16 @@ public:
     FILETIME fileTime{ticks.LowPart, ticks.HighPart};
     SYSTEMTIME universal, local;
     // The time zone's rule for that date, unlike FileTimeToLocalFileTime's rule of today.
-    if (!FileTimeToSystemTime(&fileTime, &universal) || !SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local))
+    if (!FileTimeToSystemTime(&fileTime, &universal) ||
+        !SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local))
       return {};
     return {local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond};
   }
 
-private:
+ private:
   static bool identify(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
-    Handle handle(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+    Handle handle(CreateFileA(path.c_str(), 0,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     return handle.valid() && GetFileInformationByHandle(handle.get(), &info);
   }

@@ -33,10 +33,11 @@ struct Block {
 
 // A raw deflate stream reused for block after block.
 class BlockCompressor {
-public:
+ public:
   explicit BlockCompressor(int level) {
     std::memset(&stream_, 0, sizeof stream_);
-    if (deflateInit2(&stream_, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) throw std::bad_alloc();
+    if (deflateInit2(&stream_, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+      throw std::bad_alloc();
   }
   ~BlockCompressor() { deflateEnd(&stream_); }
   BlockCompressor(const BlockCompressor&) = delete;
@@ -45,7 +46,8 @@ public:
   void compress(Block& block) {
     if (deflateReset(&stream_) != Z_OK) throw std::bad_alloc();
     if (!block.dictionary.empty() &&
-        deflateSetDictionary(&stream_, block.dictionary.data(), static_cast<uInt>(block.dictionary.size())) != Z_OK)
+        deflateSetDictionary(&stream_, block.dictionary.data(),
+                             static_cast<uInt>(block.dictionary.size())) != Z_OK)
       throw std::bad_alloc();
     // Room for all of it: the bound plus the few bytes of the sync marker.
     block.output.resize(deflateBound(&stream_, static_cast<uLong>(block.input.size())) + 16);
@@ -61,13 +63,13 @@ public:
         crc32(crc32(0, nullptr, 0), block.input.data(), static_cast<uInt>(block.input.size())));
   }
 
-private:
+ private:
   z_stream stream_;
 };
 
 // The blocks in flight, in stream order, and the threads that deflate them.
 class Pipeline {
-public:
+ public:
   Pipeline(int level, unsigned threads) {
     for (unsigned i = 0; i < threads; ++i) workers_.emplace_back([this, level] { work(level); });
   }
@@ -102,7 +104,7 @@ public:
     return block;
   }
 
-private:
+ private:
   void work(int level) {
     std::unique_ptr<BlockCompressor> compressor;
     std::unique_lock<std::mutex> lock(mutex_);
@@ -142,7 +144,9 @@ private:
 }  // namespace
 
 ParallelDeflate::ParallelDeflate(int level, unsigned threads, std::size_t blockSize)
-    : level_(level), threads_(std::clamp(threads, 1u, kMostThreads)), blockSize_(std::max(blockSize, kWindow)) {}
+    : level_(level),
+      threads_(std::clamp(threads, 1u, kMostThreads)),
+      blockSize_(std::max(blockSize, kWindow)) {}
 
 unsigned ParallelDeflate::machineThreads() {
   unsigned cores = std::thread::hardware_concurrency();
@@ -187,7 +191,8 @@ DeflateTotals ParallelDeflate::run(const Reader& read, const Writer& write) {
       pipeline.push(std::move(block));
     }
     std::unique_ptr<Block> block = pipeline.popFinished();
-    totals.crc = static_cast<std::uint32_t>(crc32_combine(totals.crc, block->crc, static_cast<z_off_t>(block->input.size())));
+    totals.crc = static_cast<std::uint32_t>(
+        crc32_combine(totals.crc, block->crc, static_cast<z_off_t>(block->input.size())));
     totals.inputSize += block->input.size();
     totals.outputSize += block->output.size();
     if (!write(block->output.data(), block->output.size(), block->input.size())) {

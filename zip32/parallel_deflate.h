@@ -19,13 +19,14 @@ struct DeflateTotals {
 };
 
 class ParallelDeflate {
-public:
+ public:
   static constexpr std::size_t kDefaultBlock = 256 * 1024;
 
   // Fills the buffer with up to size bytes, fewer only at the end; throws on failure.
   using Reader = std::function<std::size_t(unsigned char* buffer, std::size_t size)>;
   // Takes the output of one block and the input bytes it stands for; false stops the run.
-  using Writer = std::function<bool(const unsigned char* data, std::size_t size, std::size_t inputBytes)>;
+  using Writer =
+      std::function<bool(const unsigned char* data, std::size_t size, std::size_t inputBytes)>;
 
   ParallelDeflate(int level, unsigned threads, std::size_t blockSize = kDefaultBlock);
 
@@ -36,7 +37,7 @@ public:
   // Threads worth using on this machine.
   static unsigned machineThreads();
 
-private:
+ private:
   int level_;
   unsigned threads_;
   std::size_t blockSize_;

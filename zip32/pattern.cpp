@@ -6,7 +6,8 @@ namespace {
 
 // Characters compare without regard to ASCII letter case, as Windows file names do.
 std::string foldChar(const std::string& c) {
-  if (c.size() == 1 && c[0] >= 'A' && c[0] <= 'Z') return std::string(1, static_cast<char>(c[0] - 'A' + 'a'));
+  if (c.size() == 1 && c[0] >= 'A' && c[0] <= 'Z')
+    return std::string(1, static_cast<char>(c[0] - 'A' + 'a'));
   return c;
 }
 
@@ -35,7 +36,8 @@ std::optional<Pattern> Pattern::compile(const std::string& text, const CodePage&
   for (std::size_t i = 0; i < chars.size(); ++i) {
     const std::string& c = chars[i];
     if (c == "*") {
-      if (tokens.empty() || tokens.back().kind != Token::AnyRun) tokens.push_back({Token::AnyRun, {}, {}});
+      if (tokens.empty() || tokens.back().kind != Token::AnyRun)
+        tokens.push_back({Token::AnyRun, {}, {}});
     } else if (c == "?") {
       tokens.push_back({Token::AnyChar, {}, {}});
     } else if (c == "[") {
@@ -65,7 +67,8 @@ std::optional<Pattern> Pattern::compile(const std::string& text, const CodePage&
   return Pattern(std::move(tokens), codePage);
 }
 
-Pattern::Pattern(std::vector<Token> tokens, const CodePage& codePage) : tokens_(std::move(tokens)), codePage_(&codePage) {
+Pattern::Pattern(std::vector<Token> tokens, const CodePage& codePage)
+    : tokens_(std::move(tokens)), codePage_(&codePage) {
   for (const Token& token : tokens_) {
     bool single = token.kind == Token::Set && !token.negated && token.ranges.size() == 1 &&
                   token.ranges[0].first == token.ranges[0].last;
@@ -75,7 +78,8 @@ Pattern::Pattern(std::vector<Token> tokens, const CodePage& codePage) : tokens_(
 
 std::string Pattern::literal() const {
   std::string text;
-  for (const Token& token : tokens_) text += token.kind == Token::Char ? token.text : token.ranges.at(0).first;
+  for (const Token& token : tokens_)
+    text += token.kind == Token::Char ? token.text : token.ranges.at(0).first;
   return text;
 }
 
@@ -94,10 +98,14 @@ bool Pattern::inSet(const Token& token, const std::string& c) const {
 
 bool Pattern::matchOne(const Token& token, const std::string& c) const {
   switch (token.kind) {
-    case Token::AnyChar: return true;
-    case Token::Char: return foldChar(token.text) == foldChar(c);
-    case Token::Set: return inSet(token, c);
-    case Token::AnyRun: break;
+    case Token::AnyChar:
+      return true;
+    case Token::Char:
+      return foldChar(token.text) == foldChar(c);
+    case Token::Set:
+      return inSet(token, c);
+    case Token::AnyRun:
+      break;
   }
   return false;
 }

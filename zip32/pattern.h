@@ -12,7 +12,7 @@
 namespace zip32 {
 
 class Pattern {
-public:
+ public:
   // Nullopt when a set is not closed.
   static std::optional<Pattern> compile(const std::string& text, const CodePage& codePage);
 
@@ -22,14 +22,14 @@ public:
   // The one name a pattern without wildcards matches.
   std::string literal() const;
 
-private:
+ private:
   struct Range {
     std::string first, last;
   };
   struct Token {
     enum Kind { Char, AnyChar, AnyRun, Set } kind;
-    std::string text;            // Char: the character
-    std::vector<Range> ranges;   // Set: its members
+    std::string text;           // Char: the character
+    std::vector<Range> ranges;  // Set: its members
     bool negated = false;
   };
 

@@ -22,11 +22,14 @@ void registerClass(HINSTANCE instance, WNDPROC procedure) {
   RegisterClassExA(&windowClass);
 }
 
-HWND createChild(const char* className, const char* text, DWORD style, int x, int y, int w, int h, HWND parent,
-                 int id, HINSTANCE instance) {
-  HWND child = CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-  if (child) SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+HWND createChild(const char* className, const char* text, DWORD style, int x, int y, int w, int h,
+                 HWND parent, int id, HINSTANCE instance) {
+  HWND child =
+      CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+  if (child)
+    SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+                 FALSE);
   return child;
 }
 
@@ -34,22 +37,27 @@ HWND createChild(const char* className, const char* text, DWORD style, int x, in
 POINT placement(HWND owner) {
   RECT area;
   if (!owner || !GetWindowRect(owner, &area)) SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-  return {area.left + (area.right - area.left - kWidth) / 2, area.top + (area.bottom - area.top - kHeight) / 2};
+  return {area.left + (area.right - area.left - kWidth) / 2,
+          area.top + (area.bottom - area.top - kHeight) / 2};
 }
 
 }  // namespace
 
-ProgressWindow::ProgressWindow(HWND owner, HINSTANCE instance, const std::string& archive) : owner_(owner) {
+ProgressWindow::ProgressWindow(HWND owner, HINSTANCE instance, const std::string& archive)
+    : owner_(owner) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
   registerClass(instance, &ProgressWindow::windowProc);
   POINT at = placement(owner);
-  window_ = CreateWindowExA(WS_EX_DLGMODALFRAME, kClassName, archive.c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                            at.x, at.y, kWidth, kHeight, owner, nullptr, instance, this);
+  window_ = CreateWindowExA(WS_EX_DLGMODALFRAME, kClassName, archive.c_str(),
+                            WS_POPUP | WS_CAPTION | WS_SYSMENU, at.x, at.y, kWidth, kHeight, owner,
+                            nullptr, instance, this);
   if (!window_) return;
-  label_ = createChild("STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 12, 10, kWidth - 36, 20, window_, 1, instance);
+  label_ = createChild("STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 12, 10, kWidth - 36, 20,
+                       window_, 1, instance);
   bar_ = createChild(PROGRESS_CLASSA, "", 0, 12, 36, kWidth - 36, 18, window_, 2, instance);
-  createChild("BUTTON", "中止", BS_PUSHBUTTON | WS_TABSTOP, (kWidth - 90) / 2, 66, 90, 26, window_, kCancelId, instance);
+  createChild("BUTTON", "中止", BS_PUSHBUTTON | WS_TABSTOP, (kWidth - 90) / 2, 66, 90, 26, window_,
+              kCancelId, instance);
   SendMessageA(bar_, PBM_SETRANGE32, 0, 1000);
   if (owner_ && IsWindowEnabled(owner_)) {
     EnableWindow(owner_, FALSE);
@@ -97,7 +105,8 @@ void ProgressWindow::pump() {
   }
 }
 
-LRESULT CALLBACK ProgressWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK ProgressWindow::windowProc(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));

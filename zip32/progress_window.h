@@ -11,7 +11,7 @@
 namespace zip32 {
 
 class ProgressWindow {
-public:
+ public:
   ProgressWindow(HWND owner, HINSTANCE instance, const std::string& archive);
   ~ProgressWindow();
   ProgressWindow(const ProgressWindow&) = delete;
@@ -20,7 +20,7 @@ public:
   // Shows the state and pumps messages; false once the user cancelled.
   bool update(const std::string& name, std::uint64_t done, std::uint64_t total);
 
-private:
+ private:
   static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void pump();
 

@@ -27,11 +27,12 @@ struct Outcome {
 
 // Thrown inside the engine only; makeArchive turns it into an Outcome.
 class ZipError : public std::runtime_error {
-public:
-  ZipError(ResultCode code, const std::string& message) : std::runtime_error(message), code_(code) {}
+ public:
+  ZipError(ResultCode code, const std::string& message)
+      : std::runtime_error(message), code_(code) {}
   ResultCode code() const { return code_; }
 
-private:
+ private:
   ResultCode code_;
 };
 

@@ -9,13 +9,14 @@
 namespace {
 
 class CallbackProgress : public zip32::Progress {
-public:
+ public:
   explicit CallbackProgress(const ZpArchiveRequest& request) : request_(request) {}
   bool onProgress(const std::string& name, std::uint64_t done, std::uint64_t total) override {
-    return !request_.progress || request_.progress(request_.context, name.c_str(), done, total) == 0;
+    return !request_.progress ||
+           request_.progress(request_.context, name.c_str(), done, total) == 0;
   }
 
-private:
+ private:
   const ZpArchiveRequest& request_;
 };
 
@@ -27,7 +28,8 @@ zip32::Outcome archive(const ZpArchiveRequest* request) {
   parsed.level = request->level;
   parsed.junkPaths = request->junkPaths != 0;
   parsed.archive = request->archive;
-  for (DWORD i = 0; i < request->inputCount; ++i) parsed.patterns.push_back(request->inputs[i] ? request->inputs[i] : "");
+  for (DWORD i = 0; i < request->inputCount; ++i)
+    parsed.patterns.push_back(request->inputs[i] ? request->inputs[i] : "");
   CallbackProgress progress(*request);
   return zip32::makeArchive(parsed, zip32::systemFileSystem(), zip32::systemCodePage(), progress);
 }

@@ -16,8 +16,8 @@ int main(int argc, char** argv) {
   request.archive = argv[2];
   for (int i = 3; i < argc; ++i) request.patterns.push_back(argv[i]);
   zip32::NoProgress progress;
-  zip32::Outcome outcome = zip32::makeArchive(request, zip32::systemFileSystem(),
-                                              zip32::systemCodePage(), progress);
+  zip32::Outcome outcome =
+      zip32::makeArchive(request, zip32::systemFileSystem(), zip32::systemCodePage(), progress);
   if (outcome.code != zip32::ResultCode::Ok) {
     std::fprintf(stderr, "zip32-pack: %s\n", outcome.message.c_str());
     return static_cast<int>(outcome.code);

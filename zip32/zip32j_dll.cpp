@@ -25,7 +25,7 @@ const char kRunningName[] = "Local\\SelvatZip32jRunning";
 std::atomic<bool> gInCall{false};
 
 class RunningMutex {
-public:
+ public:
   RunningMutex() : handle_(CreateMutexA(nullptr, FALSE, kRunningName)) {
     // A short wait: ZipGetRunning may hold the mutex for a moment to look at it.
     if (handle_) {
@@ -41,13 +41,13 @@ public:
   RunningMutex& operator=(const RunningMutex&) = delete;
   bool owned() const { return owned_; }
 
-private:
+ private:
   HANDLE handle_;
   bool owned_ = false;
 };
 
 class CallFlag {
-public:
+ public:
   CallFlag() : first_(!gInCall.exchange(true)) {}
   ~CallFlag() {
     if (first_) gInCall = false;
@@ -56,18 +56,20 @@ public:
   CallFlag& operator=(const CallFlag&) = delete;
   bool first() const { return first_; }
 
-private:
+ private:
   bool first_;
 };
 
 HINSTANCE thisModule() {
   HMODULE module = nullptr;
-  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                     reinterpret_cast<LPCSTR>(&thisModule), &module);
+  GetModuleHandleExA(
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+      reinterpret_cast<LPCSTR>(&thisModule), &module);
   return module;
 }
 
-int WINAPI reportProgress(void* context, const char* name, unsigned long long done, unsigned long long total) {
+int WINAPI reportProgress(void* context, const char* name, unsigned long long done,
+                          unsigned long long total) {
   auto* window = static_cast<zip32::ProgressWindow*>(context);
   return window->update(name ? name : "", done, total) ? 0 : 1;
 }
@@ -81,8 +83,14 @@ Outcome runEngine(HWND owner, const zip32::CommandLine& line) {
     inputs.push_back(input.c_str());
     longest = std::max(longest, input.size());
   }
-  ZpArchiveRequest request{sizeof(ZpArchiveRequest), line.level, line.junkPaths ? 1 : 0, line.archive.c_str(),
-                           static_cast<DWORD>(inputs.size()), inputs.data(), nullptr, nullptr};
+  ZpArchiveRequest request{sizeof(ZpArchiveRequest),
+                           line.level,
+                           line.junkPaths ? 1 : 0,
+                           line.archive.c_str(),
+                           static_cast<DWORD>(inputs.size()),
+                           inputs.data(),
+                           nullptr,
+                           nullptr};
   // Room for a message that names any of the paths.
   std::vector<char> text(longest + 256);
   int code;
@@ -104,7 +112,8 @@ Outcome runZip(HWND owner, const char* commandLine) {
   RunningMutex running;
   if (!running.owned()) return busy;
   zip32::ParsedCommandLine parsed = zip32::parseCommandLine(commandLine ? commandLine : "");
-  if (!parsed.ok) return {ResultCode::BadCommandLine, "コマンドラインが正しくありません: " + parsed.error};
+  if (!parsed.ok)
+    return {ResultCode::BadCommandLine, "コマンドラインが正しくありません: " + parsed.error};
   return runEngine(owner, parsed.commandLine);
 }
 
@@ -123,7 +132,9 @@ int WINAPI Zip(HWND hwnd, LPCSTR commandLine, LPSTR output, DWORD outputSize) {
   return static_cast<int>(outcome.code);
 }
 
-WORD WINAPI ZipGetVersion(void) { return zip32::kLibraryVersion; }
+WORD WINAPI ZipGetVersion(void) {
+  return zip32::kLibraryVersion;
+}
 
 BOOL WINAPI ZipGetRunning(void) {
   if (gInCall) return 1;

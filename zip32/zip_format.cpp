@@ -31,16 +31,20 @@ void put64(std::string& out, std::uint64_t value) {
   put32(out, static_cast<std::uint32_t>(value));
   put32(out, static_cast<std::uint32_t>(value >> 32));
 }
-std::uint32_t clamp32(std::uint64_t value) { return value >= kMax32 ? kMax32 : static_cast<std::uint32_t>(value); }
+std::uint32_t clamp32(std::uint64_t value) {
+  return value >= kMax32 ? kMax32 : static_cast<std::uint32_t>(value);
+}
 
 // Reads little-endian numbers from a byte string, failing as a damaged archive.
 class Cursor {
-public:
-  Cursor(const std::string& bytes, const std::string& path, std::size_t at = 0) : bytes_(bytes), path_(path), at_(at) {}
+ public:
+  Cursor(const std::string& bytes, const std::string& path, std::size_t at = 0)
+      : bytes_(bytes), path_(path), at_(at) {}
   std::uint64_t number(std::size_t size) {
     need(size);
     std::uint64_t value = 0;
-    for (std::size_t i = 0; i < size; ++i) value |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes_[at_ + i])) << (8 * i);
+    for (std::size_t i = 0; i < size; ++i)
+      value |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes_[at_ + i])) << (8 * i);
     at_ += size;
     return value;
   }
@@ -55,9 +59,10 @@ public:
   }
   std::size_t position() const { return at_; }
 
-private:
+ private:
   void need(std::size_t size) {
-    if (size > bytes_.size() || at_ > bytes_.size() - size) throw ZipError(ResultCode::ArchiveDamaged, "書庫ファイルが壊れています: " + path_);
+    if (size > bytes_.size() || at_ > bytes_.size() - size)
+      throw ZipError(ResultCode::ArchiveDamaged, "書庫ファイルが壊れています: " + path_);
   }
   const std::string& bytes_;
   const std::string& path_;
@@ -68,7 +73,8 @@ private:
   throw ZipError(ResultCode::ArchiveDamaged, "書庫ファイルが壊れています: " + path);
 }
 
-std::string readAt(FileReader& file, std::uint64_t offset, std::size_t size, const std::string& path) {
+std::string readAt(FileReader& file, std::uint64_t offset, std::size_t size,
+                   const std::string& path) {
   std::string bytes(size, '\0');
   if (!file.seek(offset)) damaged(path);
   std::size_t done = 0;
@@ -84,8 +90,10 @@ std::string readAt(FileReader& file, std::uint64_t offset, std::size_t size, con
 void splitExtra(const std::string& extra, std::string& zip64, std::string& others) {
   std::size_t at = 0;
   while (at + 4 <= extra.size()) {
-    std::uint16_t tag = static_cast<unsigned char>(extra[at]) | static_cast<unsigned char>(extra[at + 1]) << 8;
-    std::size_t size = static_cast<unsigned char>(extra[at + 2]) | static_cast<unsigned char>(extra[at + 3]) << 8;
+    std::uint16_t tag =
+        static_cast<unsigned char>(extra[at]) | static_cast<unsigned char>(extra[at + 1]) << 8;
+    std::size_t size =
+        static_cast<unsigned char>(extra[at + 2]) | static_cast<unsigned char>(extra[at + 3]) << 8;
     if (at + 4 + size > extra.size()) break;
     if (tag == kZip64Tag) {
       zip64 = extra.substr(at + 4, size);
@@ -143,7 +151,8 @@ std::string centralHeader(const Entry& entry) {
   if (bigCompressed) put64(zip64, entry.compressedSize);
   if (bigOffset) put64(zip64, entry.localOffset);
   std::string extra = zip64Field(zip64) + entry.centralExtra;
-  std::uint16_t versionNeeded = zip64.empty() ? entry.versionNeeded : std::max<std::uint16_t>(entry.versionNeeded, 45);
+  std::uint16_t versionNeeded =
+      zip64.empty() ? entry.versionNeeded : std::max<std::uint16_t>(entry.versionNeeded, 45);
   std::string out;
   put32(out, kCentralSignature);
   put16(out, entry.versionMadeBy);
@@ -160,8 +169,8 @@ std::string centralHeader(const Entry& entry) {
   return out + entry.name + extra + entry.comment;
 }
 
-std::string endRecords(std::uint64_t entryCount, std::uint64_t directoryOffset, std::uint64_t directorySize,
-                       const std::string& comment) {
+std::string endRecords(std::uint64_t entryCount, std::uint64_t directoryOffset,
+                       std::uint64_t directorySize, const std::string& comment) {
   bool zip64 = entryCount >= 0xFFFF || directoryOffset >= kMax32 || directorySize >= kMax32;
   std::string out;
   if (zip64) {
@@ -204,7 +213,8 @@ struct EndRecord {
 
 EndRecord findEndRecord(FileReader& file, std::uint64_t fileSize, const std::string& path) {
   if (fileSize < kEndLength) damaged(path);
-  std::size_t tailSize = static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, kEndLength + 0xFFFF));
+  std::size_t tailSize =
+      static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, kEndLength + 0xFFFF));
   std::uint64_t tailStart = fileSize - tailSize;
   std::string tail = readAt(file, tailStart, tailSize, path);
   for (std::size_t at = tailSize - kEndLength + 1; at-- > 0;) {
@@ -260,7 +270,8 @@ void readZip64End(FileReader& file, EndRecord& end, const std::string& path) {
 
 // The shared run of fields from the version needed to the two sizes, which
 // stay as they are written (a ZIP64 field may stand for them).
-void readEntryFields(Cursor& cursor, EntryFields& fields, std::uint32_t& compressed, std::uint32_t& uncompressed) {
+void readEntryFields(Cursor& cursor, EntryFields& fields, std::uint32_t& compressed,
+                     std::uint32_t& uncompressed) {
   fields.versionNeeded = cursor.u16();
   fields.flags = cursor.u16();
   fields.method = cursor.u16();
@@ -304,10 +315,12 @@ CentralDirectory readCentralDirectory(FileReader& file, const std::string& path)
   if (!fileSize) damaged(path);
   EndRecord end = findEndRecord(file, *fileSize, path);
   readZip64End(file, end, path);
-  if (end.directoryOffset > end.position || end.directorySize > end.position - end.directoryOffset) damaged(path);
+  if (end.directoryOffset > end.position || end.directorySize > end.position - end.directoryOffset)
+    damaged(path);
   // Every central header takes at least 46 bytes: a count beyond that is a lie.
   if (end.entryCount > end.directorySize / 46) damaged(path);
-  std::string bytes = readAt(file, end.directoryOffset, static_cast<std::size_t>(end.directorySize), path);
+  std::string bytes =
+      readAt(file, end.directoryOffset, static_cast<std::size_t>(end.directorySize), path);
   CentralDirectory directory;
   directory.offset = end.directoryOffset;
   directory.size = end.directorySize;
@@ -341,7 +354,8 @@ LocalHeader readLocalHeader(FileReader& file, std::uint64_t offset, const std::s
   return header;
 }
 
-std::uint64_t dataDescriptorLength(FileReader& file, const Entry& entry, std::uint64_t at, const std::string& path) {
+std::uint64_t dataDescriptorLength(FileReader& file, const Entry& entry, std::uint64_t at,
+                                   const std::string& path) {
   if ((entry.flags & 0x08) == 0) return 0;
   std::string head = readAt(file, at, 4, path);
   bool signature = Cursor(head, path).u32() == kDescriptorSignature;

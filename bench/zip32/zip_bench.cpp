@@ -34,7 +34,8 @@ int archiveEach(int level, const std::string& folder, char** files, int count) {
     std::string input = files[i];
     std::string name = zip32::fileNamePart(input, zip32::systemCodePage());
     zip32::ArchiveRequest request{level, true, folder + name + ".zip", {input}};
-    zip32::Outcome outcome = zip32::makeArchive(request, zip32::systemFileSystem(), zip32::systemCodePage(), progress);
+    zip32::Outcome outcome =
+        zip32::makeArchive(request, zip32::systemFileSystem(), zip32::systemCodePage(), progress);
     if (outcome.code != zip32::ResultCode::Ok) {
       std::fprintf(stderr, "%s: %s\n", input.c_str(), outcome.message.c_str());
       return 1;
@@ -68,7 +69,8 @@ std::uint64_t deflateSingle(int level, zip32::FileReader& file) {
   return total;
 }
 
-std::uint64_t deflateParallel(int level, unsigned threads, std::size_t block, zip32::FileReader& file) {
+std::uint64_t deflateParallel(int level, unsigned threads, std::size_t block,
+                              zip32::FileReader& file) {
   auto read = [&](unsigned char* buffer, std::size_t size) {
     std::size_t filled = 0;
     while (filled < size) {
@@ -89,7 +91,8 @@ int deflateOnly(int level, unsigned threads, const char* path, std::size_t block
     return 1;
   }
   auto start = Clock::now();
-  std::uint64_t size = threads == 0 ? deflateSingle(level, *file) : deflateParallel(level, threads, block, *file);
+  std::uint64_t size =
+      threads == 0 ? deflateSingle(level, *file) : deflateParallel(level, threads, block, *file);
   std::printf("%.6f %llu\n", secondsSince(start), static_cast<unsigned long long>(size));
   return 0;
 }
@@ -100,10 +103,13 @@ int main(int argc, char** argv) {
   if ((argc == 5 || argc == 6) && std::strcmp(argv[1], "--deflate") == 0) {
     std::size_t block = argc == 6 ? static_cast<std::size_t>(std::atoi(argv[5])) * 1024
                                   : zip32::ParallelDeflate::kDefaultBlock;
-    return deflateOnly(std::atoi(argv[2]), static_cast<unsigned>(std::atoi(argv[3])), argv[4], block);
+    return deflateOnly(std::atoi(argv[2]), static_cast<unsigned>(std::atoi(argv[3])), argv[4],
+                       block);
   }
-  if (argc >= 4 && argv[1][0] != '-') return archiveEach(std::atoi(argv[1]), std::string(argv[2]) + "/", argv + 3, argc - 3);
-  std::fprintf(stderr, "usage: bench_zip32 LEVEL OUTPUT_FOLDER FILE...\n"
-                       "       bench_zip32 --deflate LEVEL THREADS FILE [BLOCK_KIB]\n");
+  if (argc >= 4 && argv[1][0] != '-')
+    return archiveEach(std::atoi(argv[1]), std::string(argv[2]) + "/", argv + 3, argc - 3);
+  std::fprintf(stderr,
+               "usage: bench_zip32 LEVEL OUTPUT_FOLDER FILE...\n"
+               "       bench_zip32 --deflate LEVEL THREADS FILE [BLOCK_KIB]\n");
   return 2;
 }

@@ -47,22 +47,10 @@ namespace {
 // on the right for the wider button.
 TGlyph folderWithArrow(int extra) {
   std::vector<std::string> rows = {
-      "MMMMMMMMMKKKMMMMM",
-      "MMMMMMMMKMMMKMKMM",
-      "MMMMMMMMMMMMMKKMM",
-      "MMMMMMMMMMMMKKKMM",
-      "MKKKMMMMMMMMMMMMM",
-      "KYWYKKKKKKKMMMMMM",
-      "KWYWYWYWYWKMMMMMM",
-      "KYWYWYWYWYKMMMMMM",
-      "KWYWYKKKKKKKKKKKM",
-      "KYWYKoooooooooKMM",
-      "KWYKoooooooooKMMM",
-      "KYKoooooooooKMMMM",
-      "KKoooooooooKMMMMM",
-      "KKKKKKKKKKKMMMMMM",
-      "MMMMMMMMMMMMMMMMM",
-      "MMMMMMMMMMMMMMMMM",
+      "MMMMMMMMMKKKMMMMM", "MMMMMMMMKMMMKMKMM", "MMMMMMMMMMMMMKKMM", "MMMMMMMMMMMMKKKMM",
+      "MKKKMMMMMMMMMMMMM", "KYWYKKKKKKKMMMMMM", "KWYWYWYWYWKMMMMMM", "KYWYWYWYWYKMMMMMM",
+      "KWYWYKKKKKKKKKKKM", "KYWYKoooooooooKMM", "KWYKoooooooooKMMM", "KYKoooooooooKMMMM",
+      "KKoooooooooKMMMMM", "KKKKKKKKKKKMMMMMM", "MMMMMMMMMMMMMMMMM", "MMMMMMMMMMMMMMMMM",
       "MMMMMMMMMMMMMMMMM",
   };
   for (auto& row : rows) row.append(static_cast<size_t>(extra), 'M');
@@ -70,9 +58,13 @@ TGlyph folderWithArrow(int extra) {
 }
 }  // namespace
 
-TGlyph openFolder() { return folderWithArrow(0); }
+TGlyph openFolder() {
+  return folderWithArrow(0);
+}
 
-TGlyph outputFolder() { return folderWithArrow(1); }
+TGlyph outputFolder() {
+  return folderWithArrow(1);
+}
 
 TGlyph blankPage() {
   return TGlyph({

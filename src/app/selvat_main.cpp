@@ -149,9 +149,13 @@ void TSelvatForm::FormShow(TObject*) {
   AddCommandLineArguments();
 }
 
-void TSelvatForm::ExitClick(TObject*) { SelvatForm->Close(); }
+void TSelvatForm::ExitClick(TObject*) {
+  SelvatForm->Close();
+}
 
-void TSelvatForm::HelpContentsClick(TObject*) { Application->HelpCommand(HELP_CONTENTS, 0); }
+void TSelvatForm::HelpContentsClick(TObject*) {
+  Application->HelpCommand(HELP_CONTENTS, 0);
+}
 
 void TSelvatForm::AboutClick(TObject*) {
   Application->MessageBox(aboutText(), "ﾊﾞｰｼﾞｮﾝ情報", MB_OK | MB_ICONINFORMATION);

@@ -10,12 +10,12 @@
 #include "archive/archive_name.h"
 #include "archive/batch_run.h"
 #include "archiver/selvat_dll.h"
-#include "input/input_index.h"
 #include "forms/controls.h"
 #include "forms/form.h"
 #include "forms/menu.h"
 #include "forms/open_dialog.h"
 #include "forms/speed_button.h"
+#include "input/input_index.h"
 
 class TSelvatForm : public TForm {
  public:

@@ -20,11 +20,11 @@ int arcNameFromMenu(bool fileChecked, bool underBarChecked);
 
 // The option state one item is archived with.
 struct TArchiveOptions {
-  bool OutDirCheck = false;  // the output folder is used
-  std::string OutDirEdit;    // the output folder
-  int ArcName = ArcNameFile; // an ArcNameMode; any other value acts as Period
-  int ArcRate = 6;           // the compression level
-  bool NoDialog = false;     // the archiver runs quietly
+  bool OutDirCheck = false;   // the output folder is used
+  std::string OutDirEdit;     // the output folder
+  int ArcName = ArcNameFile;  // an ArcNameMode; any other value acts as Period
+  int ArcRate = 6;            // the compression level
+  bool NoDialog = false;      // the archiver runs quietly
 };
 
 // The archive path of item: in the output folder when one is set (with a
@@ -36,8 +36,7 @@ std::string MakeArchiveName(const std::string& item, const TArchiveOptions& opti
 
 // path with "[]" inserted after every "[" that is a character of its own
 // (not the second byte of a double-byte character).
-std::string EscapeBrackets(const std::string& path,
-                           const LeadByteSet& leads = systemLeadBytes());
+std::string EscapeBrackets(const std::string& path, const LeadByteSet& leads = systemLeadBytes());
 
 // The line handed to the archiver, shaped
 //   -6 -q -j "D:\Out\report.zip" "C:\Data\report.txt"

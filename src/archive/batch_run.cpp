@@ -10,8 +10,7 @@ const char questionCaption[] = "確認";
 
 const char emptyListText[] = "ファイルリストが空です。";
 const char stopQuestion[] = "処理を中止しますか？";
-const char existingArchiveQuestion[] =
-    "\nと同名の書庫ファイルがあります。\n追加書き込みしますか？";
+const char existingArchiveQuestion[] = "\nと同名の書庫ファイルがあります。\n追加書き込みしますか？";
 const char archiverBusyText[] =
     "他のアプリケーションで、ZIP32J.DLLが使用中です。\n"
     "該当するアプリケーションを終了してから再実行して下さい。";
@@ -63,9 +62,8 @@ void BatchRun::runAll(BatchHost& host) {
   for (int number = 1; host.inputCount() > 0; ++number) {
     host.setStatusText(progressText + std::to_string(number) + "/" + total);
     host.update();
-    if (host.escapeDown() &&
-        host.messageBox(stopQuestion, questionCaption, BatchHost::questionBox) ==
-            BatchHost::answerYes)
+    if (host.escapeDown() && host.messageBox(stopQuestion, questionCaption,
+                                             BatchHost::questionBox) == BatchHost::answerYes)
       break;
     if (archiveFirst(host) == Pass::Stop) break;
   }

@@ -35,8 +35,7 @@ class BatchHost {
   // True while the Escape key is held down at this moment.
   virtual bool escapeDown() = 0;
   // A modal message box; returns the button pressed.
-  virtual int messageBox(const std::string& text, const std::string& caption,
-                         unsigned flags) = 0;
+  virtual int messageBox(const std::string& text, const std::string& caption, unsigned flags) = 0;
   // The screen cursor.
   virtual int cursor() = 0;
   virtual void setCursor(int cursor) = 0;

@@ -19,8 +19,7 @@ bool isTrailByte(std::string_view text, size_t index, const LeadByteSet& leads) 
   return leadRun % 2 == 1;
 }
 
-size_t lastDelimiter(std::string_view text, std::string_view delimiters,
-                     const LeadByteSet& leads) {
+size_t lastDelimiter(std::string_view text, std::string_view delimiters, const LeadByteSet& leads) {
   for (size_t i = text.size(); i > 0; --i) {
     if (delimiters.find(text[i - 1]) == std::string_view::npos) continue;
     if (!isTrailByte(text, i - 1, leads)) return i - 1;

@@ -29,8 +29,7 @@ const LeadByteSet& systemLeadBytes();
 // True when the byte at index (0-based) is the second byte of a double-byte
 // character: the run of lead bytes right before it has odd length. False
 // for an index past the end.
-bool isTrailByte(std::string_view text, size_t index,
-                 const LeadByteSet& leads = systemLeadBytes());
+bool isTrailByte(std::string_view text, size_t index, const LeadByteSet& leads = systemLeadBytes());
 
 // Index of the last byte that is one of delimiters and not a trail byte, or
 // npos when there is none.
@@ -38,13 +37,10 @@ size_t lastDelimiter(std::string_view text, std::string_view delimiters,
                      const LeadByteSet& leads = systemLeadBytes());
 
 // True when text ends with a "\" that is a character of its own.
-bool endsWithPathDelimiter(std::string_view text,
-                           const LeadByteSet& leads = systemLeadBytes());
+bool endsWithPathDelimiter(std::string_view text, const LeadByteSet& leads = systemLeadBytes());
 
 // The text after the last "\" or ":", or the whole path.
-std::string fileNamePart(std::string_view path,
-                         const LeadByteSet& leads = systemLeadBytes());
+std::string fileNamePart(std::string_view path, const LeadByteSet& leads = systemLeadBytes());
 
 // From the last "." of the file-name part to the end, or empty.
-std::string extensionOf(std::string_view path,
-                        const LeadByteSet& leads = systemLeadBytes());
+std::string extensionOf(std::string_view path, const LeadByteSet& leads = systemLeadBytes());

@@ -41,7 +41,9 @@ int32_t TSelvatDll::Load() {
   return result;
 }
 
-unsigned TSelvatDll::GetVersion() { return static_cast<uint16_t>(FZipGetVersion()); }
+unsigned TSelvatDll::GetVersion() {
+  return static_cast<uint16_t>(FZipGetVersion());
+}
 
 int TSelvatDll::GetZip32Version() {
   ModuleLoader::Module zip32 = loader_.load(kZip32);
@@ -56,7 +58,9 @@ int TSelvatDll::GetZip32Version() {
   return version;
 }
 
-bool TSelvatDll::IsRunning() { return FZipGetRunning() == 1; }
+bool TSelvatDll::IsRunning() {
+  return FZipGetRunning() == 1;
+}
 
 int32_t TSelvatDll::Execute(void* window, const char* commandLine, char* output,
                             uint32_t outputSize) {

@@ -31,10 +31,10 @@ class TSelvatDll {
   TSelvatDll(const TSelvatDll&) = delete;
   TSelvatDll& operator=(const TSelvatDll&) = delete;
 
-  int32_t Load();              // 0 when bound, else the bits above
-  unsigned GetVersion();       // zip32j.dll's version times 100
-  int GetZip32Version();       // major*100 + minor*10 + patch; 0 when unavailable
-  bool IsRunning();            // ZipGetRunning gave exactly 1
+  int32_t Load();         // 0 when bound, else the bits above
+  unsigned GetVersion();  // zip32j.dll's version times 100
+  int GetZip32Version();  // major*100 + minor*10 + patch; 0 when unavailable
+  bool IsRunning();       // ZipGetRunning gave exactly 1
   int32_t Execute(void* window, const char* commandLine, char* output, uint32_t outputSize);
 
   ModuleLoader::Module FHandle = nullptr;

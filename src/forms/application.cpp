@@ -18,11 +18,12 @@ const UINT kPassActivation = WM_APP + 1;
 // system activates it, and the keys would go nowhere. It passes the
 // activation on to the main window, once the system is done activating.
 LRESULT CALLBACK applicationWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE) PostMessageA(window, kPassActivation, 0, 0);
+  if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE)
+    PostMessageA(window, kPassActivation, 0, 0);
   if (message == kPassActivation) {
     TForm* main = theApplication.MainForm();
-    if (GetActiveWindow() == window && main && main->HandleAllocated() && IsWindowVisible(main->Handle()) &&
-        IsWindowEnabled(main->Handle()))
+    if (GetActiveWindow() == window && main && main->HandleAllocated() &&
+        IsWindowVisible(main->Handle()) && IsWindowEnabled(main->Handle()))
       SetActiveWindow(main->Handle());
     return 0;
   }

@@ -61,8 +61,8 @@ class TApplication : public TObject {
   // Test seams: answer message boxes and help requests without a window.
   using MessageBoxStandIn =
       std::function<int(const std::string& text, const std::string& caption, UINT flags)>;
-  using HelpStandIn = std::function<void(HWND owner, const std::string& file, UINT command,
-                                         ULONG_PTR data)>;
+  using HelpStandIn =
+      std::function<void(HWND owner, const std::string& file, UINT command, ULONG_PTR data)>;
   void SetMessageBoxStandIn(MessageBoxStandIn standIn) { messageBoxStandIn_ = std::move(standIn); }
   void SetHelpStandIn(HelpStandIn standIn) { helpStandIn_ = std::move(standIn); }
 

@@ -40,7 +40,9 @@ TWinControl::~TWinControl() {
   }
 }
 
-int TWinControl::Scale(int designed) { return MulDiv(designed, screenPixelsPerInch(), 96); }
+int TWinControl::Scale(int designed) {
+  return MulDiv(designed, screenPixelsPerInch(), 96);
+}
 
 TWinControl* TWinControl::FromHandle(HWND window) {
   return window ? static_cast<TWinControl*>(GetPropA(window, kControlProperty)) : nullptr;
@@ -66,16 +68,16 @@ void TWinControl::createTree(HWND parentWindow) {
   AlignChildren();
 }
 
-HWND TWinControl::createWindow(const char* className, const char* text, DWORD style,
-                               DWORD exStyle, HWND parentWindow, HMENU menu) {
+HWND TWinControl::createWindow(const char* className, const char* text, DWORD style, DWORD exStyle,
+                               HWND parentWindow, HMENU menu) {
   int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
   if (parentWindow || designed_.Width) {
     x = Scale(designed_.Left);
     y = Scale(designed_.Top);
   }
-  HWND window = CreateWindowExA(exStyle, className, text, style, x, y, Scale(designed_.Width),
-                                Scale(designed_.Height), parentWindow, menu,
-                                GetModuleHandleA(nullptr), this);
+  HWND window =
+      CreateWindowExA(exStyle, className, text, style, x, y, Scale(designed_.Width),
+                      Scale(designed_.Height), parentWindow, menu, GetModuleHandleA(nullptr), this);
   if (!window) return nullptr;
   if (!FromHandle(window)) {  // a standard control: subclass it
     handle_ = window;
@@ -100,8 +102,8 @@ void TWinControl::RegisterOwnClass(const char* name, UINT style, HBRUSH backgrou
   windowClass.hbrBackground = background;
   windowClass.lpszClassName = name;
   windowClass.hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
-  windowClass.hIconSm = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr),
-                                                     MAKEINTRESOURCEA(1), IMAGE_ICON, 16, 16, 0));
+  windowClass.hIconSm = static_cast<HICON>(
+      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON, 16, 16, 0));
   RegisterClassExA(&windowClass);
 }
 
@@ -157,8 +159,7 @@ bool TWinControl::ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRE
       return false;
     case WM_NOTIFY: {
       auto* header = reinterpret_cast<NMHDR*>(lParam);
-      if (TWinControl* child = FromHandle(header->hwndFrom))
-        return child->Notify(header, result);
+      if (TWinControl* child = FromHandle(header->hwndFrom)) return child->Notify(header, result);
       return false;
     }
     case WM_CTLCOLOREDIT:
@@ -222,8 +223,8 @@ void TWinControl::AlignChildren() {
     free.bottom -= std::max<int>(height, actual.bottom - actual.top);
   }
   for (TWinControl* child : docked(TAlign::alClient))
-    MoveWindow(child->handle_, free.left, free.top, width,
-               std::max<int>(0, free.bottom - free.top), TRUE);
+    MoveWindow(child->handle_, free.left, free.top, width, std::max<int>(0, free.bottom - free.top),
+               TRUE);
 }
 
 void TWinControl::SetEnabled(bool enabled) {
@@ -257,9 +258,13 @@ void TWinControl::applyFont() {
   if (handle_) SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), TRUE);
 }
 
-void TWinControl::SetFocus() { ::SetFocus(Handle()); }
+void TWinControl::SetFocus() {
+  ::SetFocus(Handle());
+}
 
-bool TWinControl::Focused() { return handle_ && GetFocus() == handle_; }
+bool TWinControl::Focused() {
+  return handle_ && GetFocus() == handle_;
+}
 
 FontDc::FontDc(TWinControl& control)
     : window_(control.Handle()),

@@ -10,7 +10,9 @@ const char kPanelClass[] = "TPanel";
 const char kBevelClass[] = "TBevel";
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
 
-HBRUSH systemBrush(TColor color) { return GetSysColorBrush(static_cast<int>(color & 0xFF)); }
+HBRUSH systemBrush(TColor color) {
+  return GetSysColorBrush(static_cast<int>(color & 0xFF));
+}
 }  // namespace
 
 // --- TPanel ---------------------------------------------------------------
@@ -111,15 +113,16 @@ bool TCheckBox::Command(WORD code) {
 // --- TEdit ----------------------------------------------------------------
 
 void TEdit::CreateHandle(HWND parentWindow) {
-  createWindow("EDIT", pendingText_.c_str(), kChild | WS_TABSTOP | ES_AUTOHSCROLL,
-               WS_EX_CLIENTEDGE, parentWindow);
+  createWindow("EDIT", pendingText_.c_str(), kChild | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
+               parentWindow);
   SendMessageA(Handle(), EM_SETLIMITTEXT, 0, 0);  // paths of any length
 }
 
 std::string TEdit::Text() {
   if (!HandleAllocated()) return pendingText_;
   std::string text(static_cast<size_t>(GetWindowTextLengthA(Handle())) + 1, '\0');
-  text.resize(static_cast<size_t>(GetWindowTextA(Handle(), text.data(), static_cast<int>(text.size()))));
+  text.resize(
+      static_cast<size_t>(GetWindowTextA(Handle(), text.data(), static_cast<int>(text.size()))));
   return text;
 }
 
@@ -165,7 +168,9 @@ LRESULT TListBox::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
   return TWinControl::WndProc(message, wParam, lParam);
 }
 
-int TListBox::Count() { return static_cast<int>(SendMessageA(Handle(), LB_GETCOUNT, 0, 0)); }
+int TListBox::Count() {
+  return static_cast<int>(SendMessageA(Handle(), LB_GETCOUNT, 0, 0));
+}
 
 std::string TListBox::Item(int index) {
   LRESULT length = SendMessageA(Handle(), LB_GETTEXTLEN, index, 0);
@@ -182,13 +187,21 @@ int TListBox::Add(const std::string& item) {
   return static_cast<int>(index);
 }
 
-void TListBox::Delete(int index) { SendMessageA(Handle(), LB_DELETESTRING, index, 0); }
+void TListBox::Delete(int index) {
+  SendMessageA(Handle(), LB_DELETESTRING, index, 0);
+}
 
-void TListBox::Clear() { SendMessageA(Handle(), LB_RESETCONTENT, 0, 0); }
+void TListBox::Clear() {
+  SendMessageA(Handle(), LB_RESETCONTENT, 0, 0);
+}
 
-int TListBox::ItemIndex() { return static_cast<int>(SendMessageA(Handle(), LB_GETCURSEL, 0, 0)); }
+int TListBox::ItemIndex() {
+  return static_cast<int>(SendMessageA(Handle(), LB_GETCURSEL, 0, 0));
+}
 
-void TListBox::SetItemIndex(int index) { SendMessageA(Handle(), LB_SETCURSEL, index, 0); }
+void TListBox::SetItemIndex(int index) {
+  SendMessageA(Handle(), LB_SETCURSEL, index, 0);
+}
 
 void TListBox::BeginUpdate() {
   if (updating_++ == 0) SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0);
@@ -204,8 +217,8 @@ void TListBox::EndUpdate() {
 // --- TStatusBar -----------------------------------------------------------
 
 void TStatusBar::CreateHandle(HWND parentWindow) {
-  createWindow(STATUSCLASSNAMEA, "", kChild | SBARS_SIZEGRIP | CCS_NOPARENTALIGN | CCS_NORESIZE,
-               0, parentWindow);
+  createWindow(STATUSCLASSNAMEA, "", kChild | SBARS_SIZEGRIP | CCS_NOPARENTALIGN | CCS_NORESIZE, 0,
+               parentWindow);
 }
 
 void TStatusBar::HandleCreated() {

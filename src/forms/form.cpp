@@ -20,7 +20,9 @@ void TForm::CreateHandle(HWND) {
   if (menu_) menu_->AttachTo(TWinControl::Handle());
 }
 
-std::string TForm::Caption() const { return caption_; }
+std::string TForm::Caption() const {
+  return caption_;
+}
 
 void TForm::SetCaption(const std::string& caption) {
   caption_ = caption;
@@ -114,13 +116,16 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
   return record.Result;
 }
 
-void TForm::Dispatch(TMessage& message) { DefaultHandler(message); }
+void TForm::Dispatch(TMessage& message) {
+  DefaultHandler(message);
+}
 
 void TForm::DefaultHandler(TMessage& m) {
   if (ReflectToChild(m.Msg, m.WParam, m.LParam, m.Result)) return;
   switch (m.Msg) {
     case WM_COMMAND:
-      if (m.LParam == 0 && HIWORD(m.WParam) == 0 && menu_ && menu_->DispatchCommand(LOWORD(m.WParam)))
+      if (m.LParam == 0 && HIWORD(m.WParam) == 0 && menu_ &&
+          menu_->DispatchCommand(LOWORD(m.WParam)))
         return;
       break;
     case WM_INITMENUPOPUP:

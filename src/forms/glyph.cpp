@@ -79,7 +79,9 @@ TGlyph::TGlyph(const std::vector<std::string>& rows) {
   transparent_ = RGB(c.rgbRed, c.rgbGreen, c.rgbBlue);
 }
 
-unsigned char TGlyph::PixelIndex(int x, int y) const { return pixels_[y * 2 * width_ + x]; }
+unsigned char TGlyph::PixelIndex(int x, int y) const {
+  return pixels_[y * 2 * width_ + x];
+}
 
 void TGlyph::Draw(HDC dc, int x, int y, bool enabled) const {
   if (!bitmap_) return;

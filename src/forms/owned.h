@@ -31,10 +31,18 @@ class Owned {
   Handle handle_ = Null;
 };
 
-inline void deleteGdiObject(HGDIOBJ object) { DeleteObject(object); }
-inline void destroyWindow(HWND window) { DestroyWindow(window); }
-inline void destroyMenu(HMENU menu) { DestroyMenu(menu); }
-inline void deleteDc(HDC dc) { DeleteDC(dc); }
+inline void deleteGdiObject(HGDIOBJ object) {
+  DeleteObject(object);
+}
+inline void destroyWindow(HWND window) {
+  DestroyWindow(window);
+}
+inline void destroyMenu(HMENU menu) {
+  DestroyMenu(menu);
+}
+inline void deleteDc(HDC dc) {
+  DeleteDC(dc);
+}
 
 using OwnedFont = Owned<HFONT, deleteGdiObject>;
 using OwnedBitmap = Owned<HBITMAP, deleteGdiObject>;

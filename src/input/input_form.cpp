@@ -2,6 +2,7 @@
 // the lists are the run's: every handler that would change them does
 // nothing then.
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include "app/selvat_main.h"
@@ -81,7 +82,8 @@ void TSelvatForm::WMDropFiles(TMessage& Message) {
 
 void TSelvatForm::AddCommandLineArguments() {
   addCommandLineArguments(
-      GetCommandLineA(), systemFileSystem(), [this](const std::string& file) { AddInputFile(file); },
+      GetCommandLineA(), systemFileSystem(),
+      [this](const std::string& file) { AddInputFile(file); },
       [this](const std::string& folder) { AddInputDirectory(folder); });
 }
 
@@ -92,8 +94,9 @@ void TSelvatForm::FileSelectClick(TObject*) {
       for (const std::string& file : OpenDialog1.Files()) AddInputFile(file);
       break;
     case TOpenDialog::Result::TooManyFiles:
-      Application->MessageBox("選択されたファイルが多すぎます。\n一度に選ぶファイルを減らしてください。",
-                              "警告", MB_OK | MB_ICONWARNING);
+      Application->MessageBox(
+          "選択されたファイルが多すぎます。\n一度に選ぶファイルを減らしてください。", "警告",
+          MB_OK | MB_ICONWARNING);
       break;
     case TOpenDialog::Result::Cancelled:
       break;

@@ -9,7 +9,8 @@ using SetDefaultDllDirectoriesProc = BOOL(WINAPI*)(DWORD);
 using AddDllDirectoryProc = void*(WINAPI*)(PCWSTR);
 
 std::wstring wide(const std::string& text) {
-  int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  int length =
+      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring result(static_cast<size_t>(length), L'\0');
   MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), result.data(), length);
   return result;

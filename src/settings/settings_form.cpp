@@ -6,7 +6,9 @@
 #include "settings/settings_file.h"
 
 namespace {
-PrivateProfileFile settingsFile() { return PrivateProfileFile(settingsFilePath(modulePath())); }
+PrivateProfileFile settingsFile() {
+  return PrivateProfileFile(settingsFilePath(modulePath()));
+}
 }  // namespace
 
 void TSelvatForm::FormCreate(TObject*) {

@@ -22,6 +22,7 @@
 // A window that does not answer within a second (its program is busy)
 // gives its stored caption, and a list box gives {"busy":true}.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <cstdio>
@@ -41,7 +42,8 @@ std::string utf8(const std::wstring& text) {
 }
 
 std::wstring wide(const std::string& text) {
-  int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  int size =
+      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring out(static_cast<size_t>(size), L'\0');
   MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size);
   return out;
@@ -104,10 +106,11 @@ std::string describe(HWND window) {
   gui.cbSize = sizeof gui;
   GetGUIThreadInfo(thread, &gui);
   std::ostringstream out;
-  out << "{\"hwnd\":" << reinterpret_cast<uintptr_t>(window) << ",\"class\":" << quoted(className(window))
-      << ",\"text\":" << quoted(windowText(window)) << ",\"rect\":[" << r.left << "," << r.top
-      << "," << r.right - r.left << "," << r.bottom - r.top << "],\"client\":[" << c.right << ","
-      << c.bottom << "],\"visible\":" << (IsWindowVisible(window) ? "true" : "false")
+  out << "{\"hwnd\":" << reinterpret_cast<uintptr_t>(window)
+      << ",\"class\":" << quoted(className(window)) << ",\"text\":" << quoted(windowText(window))
+      << ",\"rect\":[" << r.left << "," << r.top << "," << r.right - r.left << ","
+      << r.bottom - r.top << "],\"client\":[" << c.right << "," << c.bottom
+      << "],\"visible\":" << (IsWindowVisible(window) ? "true" : "false")
       << ",\"enabled\":" << (IsWindowEnabled(window) ? "true" : "false")
       << ",\"style\":" << GetWindowLongW(window, GWL_STYLE)
       << ",\"exstyle\":" << GetWindowLongW(window, GWL_EXSTYLE) << ",\"pid\":" << pid
@@ -248,7 +251,7 @@ std::string status(HWND bar) {
 
 // Memory in another process, for messages whose parameters point at data.
 class RemoteBuffer {
-public:
+ public:
   RemoteBuffer(HWND window, size_t size) {
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
@@ -271,7 +274,7 @@ public:
     return ReadProcessMemory(process_, at(offset), data, size, nullptr);
   }
 
-private:
+ private:
   HANDLE process_ = nullptr;
   void* address_ = nullptr;
 };
@@ -279,8 +282,9 @@ private:
 // The items a user sees in a tree view (the children of expanded items),
 // top to bottom: text, depth, and whether each is expanded or selected.
 class TreeReader {
-public:
-  explicit TreeReader(HWND tree) : tree_(tree), remote_(tree, sizeof(TVITEMW) + kText * sizeof(wchar_t)) {}
+ public:
+  explicit TreeReader(HWND tree)
+      : tree_(tree), remote_(tree, sizeof(TVITEMW) + kText * sizeof(wchar_t)) {}
 
   std::string read() {
     if (!remote_.ok()) return "null";
@@ -291,7 +295,7 @@ public:
     return out + "]";
   }
 
-private:
+ private:
   static constexpr size_t kText = 1024;
 
   void walk(HTREEITEM item, int depth, std::string& out) {
@@ -306,7 +310,8 @@ private:
       LRESULT ok = 0;
       if (!remote_.put(0, &info, sizeof info) ||
           !ask(tree_, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote_.at(0)), ok) || !ok ||
-          !remote_.get(0, &info, sizeof info) || !remote_.get(sizeof info, text, sizeof text - sizeof(wchar_t)))
+          !remote_.get(0, &info, sizeof info) ||
+          !remote_.get(sizeof info, text, sizeof text - sizeof(wchar_t)))
         continue;
       bool expanded = info.state & TVIS_EXPANDED;
       if (out.size() > 1) out += ",";
@@ -330,7 +335,8 @@ private:
 std::map<std::wstring, HANDLE> locked;
 
 std::string lock(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                            0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return "false";
   locked[path] = file;
   return "true";
@@ -394,7 +400,7 @@ std::string run(const std::string& line) {
     std::getline(in >> std::ws, text);
     std::wstring value = wide(text);
     return SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str())) ? "true"
-                                                                                       : "false";
+                                                                                        : "false";
   }
   std::string rest;
   std::getline(in >> std::ws, rest);
@@ -402,8 +408,7 @@ std::string run(const std::string& line) {
   if (command == "find") return find(wide(rest));
   if (command == "lock") return lock(wide(rest));
   if (command == "unlock") return unlock(wide(rest));
-  if (command == "keydown")
-    return GetAsyncKeyState(std::stoi(rest)) < 0 ? "true" : "false";
+  if (command == "keydown") return GetAsyncKeyState(std::stoi(rest)) < 0 ? "true" : "false";
   if (command == "exitcode") return exitCode(static_cast<DWORD>(std::stoul(rest)));
   if (command == "launch") {
     // launch SHOW "DIR" LINE

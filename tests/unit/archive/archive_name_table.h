@@ -16,8 +16,14 @@ namespace archive_name_table {
 struct Options {
   TArchiveOptions value;
   explicit Options(int arcName) { value.ArcName = arcName; }
-  Options& level(int rate) { value.ArcRate = rate; return *this; }
-  Options& quiet() { value.NoDialog = true; return *this; }
+  Options& level(int rate) {
+    value.ArcRate = rate;
+    return *this;
+  }
+  Options& quiet() {
+    value.NoDialog = true;
+    return *this;
+  }
   Options& outDir(const std::string& folder, bool checked = true) {
     value.OutDirCheck = checked;
     value.OutDirEdit = folder;
@@ -25,9 +31,15 @@ struct Options {
   }
 };
 
-inline Options File() { return Options(ArcNameFile); }
-inline Options Period() { return Options(ArcNamePeriod); }
-inline Options UnderBar() { return Options(ArcNameUnderBar); }
+inline Options File() {
+  return Options(ArcNameFile);
+}
+inline Options Period() {
+  return Options(ArcNamePeriod);
+}
+inline Options UnderBar() {
+  return Options(ArcNameUnderBar);
+}
 
 struct Row {
   std::string item;
@@ -39,8 +51,10 @@ struct Row {
 inline std::ostream& operator<<(std::ostream& out, const Row& row) {
   out << "item ";
   for (unsigned char c : row.item) {
-    if (c >= 0x20 && c < 0x7F) out << c;
-    else out << "\\x" << std::hex << static_cast<int>(c) << std::dec;
+    if (c >= 0x20 && c < 0x7F)
+      out << c;
+    else
+      out << "\\x" << std::hex << static_cast<int>(c) << std::dec;
   }
   return out << " mode " << row.options.value.ArcName;
 }
@@ -55,10 +69,10 @@ inline const Row rows[] = {
      R"(-6 -j "C:\Data\report.txt.zip" "C:\Data\report.txt")"},
     {R"(C:\Data\report.txt)", UnderBar(), R"(C:\Data\report_txt.zip)",
      R"(-6 -j "C:\Data\report_txt.zip" "C:\Data\report.txt")"},
-    {R"(C:\Data\report.txt)", File().level(9).quiet().outDir(R"(D:\Out\)"),
-     R"(D:\Out\report.zip)", R"(-9 -q -j "D:\Out\report.zip" "C:\Data\report.txt")"},
-    {R"(C:\Data\report.txt)", UnderBar().level(1).outDir(R"(D:\Out\)"),
-     R"(D:\Out\report_txt.zip)", R"(-1 -j "D:\Out\report_txt.zip" "C:\Data\report.txt")"},
+    {R"(C:\Data\report.txt)", File().level(9).quiet().outDir(R"(D:\Out\)"), R"(D:\Out\report.zip)",
+     R"(-9 -q -j "D:\Out\report.zip" "C:\Data\report.txt")"},
+    {R"(C:\Data\report.txt)", UnderBar().level(1).outDir(R"(D:\Out\)"), R"(D:\Out\report_txt.zip)",
+     R"(-1 -j "D:\Out\report_txt.zip" "C:\Data\report.txt")"},
     {R"(C:\Data\report.txt)", File().outDir(""), R"(C:\Data\report.zip)",
      R"(-6 -j "C:\Data\report.zip" "C:\Data\report.txt")"},
     {R"(C:\Data\report.txt)", File().outDir(R"(D:\Out\)", false), R"(C:\Data\report.zip)",

@@ -23,14 +23,12 @@ TEST(IsTrailByte, CountsTheRunOfLeadBytesBefore) {
     size_t index;
     bool trail;
   } cases[] = {
-      {"表", 1, true},         // 95 5C
-      {"表", 0, false},
-      {"ー", 1, true},         // 81 5B
-      {"＝\\", 2, false},      // 81 81 5C: an even run
-      {"＝表", 3, true},       // 81 81 95 5C: an odd run
-      {"a\\", 1, false},
-      {"\x81", 0, false},      // a lead byte cut off at the end
-      {"表", 2, false},        // past the end
+      {"表", 1, true},                         // 95 5C
+      {"表", 0, false},   {"ー", 1, true},     // 81 5B
+      {"＝\\", 2, false},                      // 81 81 5C: an even run
+      {"＝表", 3, true},                       // 81 81 95 5C: an odd run
+      {"a\\", 1, false},  {"\x81", 0, false},  // a lead byte cut off at the end
+      {"表", 2, false},                        // past the end
       {"", 0, false},
   };
   for (const Case& c : cases) {
@@ -73,9 +71,8 @@ TEST(EndsWithPathDelimiter, OnlyABackslashOfItsOwn) {
     std::string text;
     bool ends, singleByteEnds;
   } cases[] = {
-      {R"(D:\Out\)", true, true},   {R"(D:\Out)", false, false},
-      {R"(D:\表)", false, true},    {R"(D:\＝\)", true, true},
-      {R"(D:\表\)", true, true},    {"D:", false, false},
+      {R"(D:\Out\)", true, true}, {R"(D:\Out)", false, false}, {R"(D:\表)", false, true},
+      {R"(D:\＝\)", true, true},  {R"(D:\表\)", true, true},   {"D:", false, false},
       {"", false, false},
   };
   for (const Case& c : cases) {

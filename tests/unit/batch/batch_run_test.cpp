@@ -18,8 +18,7 @@ using Lines = std::vector<std::string>;
 const std::uint32_t fileAttr = 32, folderAttr = 16, missing = 0xFFFFFFFF;
 const int defaultCursor = 0;
 
-const std::string existingQuestion =
-    "\nと同名の書庫ファイルがあります。\n追加書き込みしますか？";
+const std::string existingQuestion = "\nと同名の書庫ファイルがあります。\n追加書き込みしますか？";
 const std::string busyWarning =
     "他のアプリケーションで、ZIP32J.DLLが使用中です。\n"
     "該当するアプリケーションを終了してから再実行して下さい。";
@@ -36,8 +35,8 @@ struct Box {
 using Boxes = std::vector<Box>;
 
 void PrintTo(const Box& box, std::ostream* out) {
-  *out << "{" << box.text << ", " << box.caption << ", " << box.flags << ", cursor "
-       << box.cursor << "}";
+  *out << "{" << box.text << ", " << box.caption << ", " << box.flags << ", cursor " << box.cursor
+       << "}";
 }
 
 const Box emptyListBox{"ファイルリストが空です。", "警告", 48, defaultCursor};
@@ -78,8 +77,10 @@ class ScriptedHost : public BatchHost {
     return {};
   }
   void deleteFirstInput() override {
-    if (!inputs.empty()) inputs.pop_front();
-    else ADD_FAILURE() << "deleting from an empty list";
+    if (!inputs.empty())
+      inputs.pop_front();
+    else
+      ADD_FAILURE() << "deleting from an empty list";
   }
   void clearErrors() override { errors.clear(); }
   void addError(const std::string& line) override { errors.push_back(line); }
@@ -188,9 +189,8 @@ TEST_F(BatchRunTest, OptionsAreReadAnewForEveryItem) {
   };
   host.inputs = {R"(C:\Data\[1].txt)", R"(C:\Data\[2].txt)"};
   batch.start(host);
-  EXPECT_EQ(host.commandLines,
-            (Lines{R"(-6 -q -j "C:\Data\[1].zip" "C:\Data\[[]1].txt")",
-                   R"(-9 -j "D:\[Out]\[2]_txt.zip" "C:\Data\[[]2].txt")"}));
+  EXPECT_EQ(host.commandLines, (Lines{R"(-6 -q -j "C:\Data\[1].zip" "C:\Data\[[]1].txt")",
+                                      R"(-9 -j "D:\[Out]\[2]_txt.zip" "C:\Data\[[]2].txt")"}));
 }
 
 TEST_F(BatchRunTest, EscapeAnsweredYesStopsBeforeTheItem) {
@@ -238,7 +238,9 @@ TEST_F(BatchRunTest, BusyAtTheSecondOfFiveStopsWithTheItemKept) {
 }
 
 TEST_F(BatchRunTest, FailingItemIsListedAndTheRunGoesOn) {
-  host.archiver = [](const std::string& line) { return line.find("b.txt") != std::string::npos ? 3 : 0; };
+  host.archiver = [](const std::string& line) {
+    return line.find("b.txt") != std::string::npos ? 3 : 0;
+  };
   batch.start(host);
   EXPECT_EQ(host.commandLines.size(), 3u);
   EXPECT_EQ(host.errors, Lines{R"([Error] C:\Data\b.txt)"});
@@ -339,8 +341,8 @@ TEST(ExistsAsFile, OnlyAnExistingPathThatIsNoFolder) {
   struct Case {
     std::uint32_t attributes;
     bool file;
-  } cases[] = {{32, true}, {1, true}, {128, true}, {0, true},       {16, false},
-               {48, false}, {17, false}, {missing, false}};
+  } cases[] = {{32, true},  {1, true},   {128, true}, {0, true},
+               {16, false}, {48, false}, {17, false}, {missing, false}};
   for (const Case& c : cases) EXPECT_EQ(existsAsFile(c.attributes), c.file) << c.attributes;
 }
 

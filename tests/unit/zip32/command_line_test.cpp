@@ -13,8 +13,17 @@ TEST(CommandLineTest, ParsesTheLinesTheProgramComposes) {
     const char* archive;
     std::vector<std::string> inputs;
   } cases[] = {
-      {R"(-6 -j "C:\Data\report.zip" "C:\Data\report.txt")", 6, false, true, R"(C:\Data\report.zip)", {R"(C:\Data\report.txt)"}},
-      {R"(-9 -q -j "D:\Out\my report.zip" "C:\My Data\[[]copy] memo.txt")", 9, true, true, R"(D:\Out\my report.zip)",
+      {R"(-6 -j "C:\Data\report.zip" "C:\Data\report.txt")",
+       6,
+       false,
+       true,
+       R"(C:\Data\report.zip)",
+       {R"(C:\Data\report.txt)"}},
+      {R"(-9 -q -j "D:\Out\my report.zip" "C:\My Data\[[]copy] memo.txt")",
+       9,
+       true,
+       true,
+       R"(D:\Out\my report.zip)",
        {R"(C:\My Data\[[]copy] memo.txt)"}},
       {"-0 a.zip b c", 0, false, false, "a.zip", {"b", "c"}},
       {"  -qj\ta.zip   \"x y\"  ", 6, true, true, "a.zip", {"x y"}},
@@ -34,8 +43,9 @@ TEST(CommandLineTest, ParsesTheLinesTheProgramComposes) {
 }
 
 TEST(CommandLineTest, RejectsBadLines) {
-  for (const char* line : {"", "   ", "-6", "-6 -j", "-6 a.zip", "-x a.zip b", "-10 a.zip b", "-6q1 a.zip b",
-                           "- a.zip b", R"(-6 "a.zip b)", R"(-6 a.zip "b)", R"(-6 "" b)", R"(-6 a.zip "")"}) {
+  for (const char* line :
+       {"", "   ", "-6", "-6 -j", "-6 a.zip", "-x a.zip b", "-10 a.zip b", "-6q1 a.zip b",
+        "- a.zip b", R"(-6 "a.zip b)", R"(-6 a.zip "b)", R"(-6 "" b)", R"(-6 a.zip "")"}) {
     ParsedCommandLine parsed = parseCommandLine(line);
     EXPECT_FALSE(parsed.ok) << line;
     EXPECT_FALSE(parsed.error.empty()) << line;

@@ -9,9 +9,8 @@
 #include <ctime>
 #include <random>
 
-#include "zip_format.h"
-
 #include "zip_check.h"
+#include "zip_format.h"
 
 namespace zip32 {
 namespace {
@@ -25,7 +24,6 @@ using test::TempFolder;
 using test::writeFile;
 
 const ShiftJis kShiftJis;
-
 
 CentralDirectory directoryOf(const std::string& archive) {
   std::unique_ptr<FileReader> file = systemFileSystem().openRead(archive);
@@ -47,9 +45,9 @@ std::string recordBytes(const std::string& archive, const Entry& entry) {
 }
 
 class EngineTest : public ::testing::Test {
-protected:
-  Outcome run(const std::string& archive, std::vector<std::string> patterns, int level = 6, bool junk = true,
-              FileSystem* fileSystem = nullptr, Progress* progress = nullptr) {
+ protected:
+  Outcome run(const std::string& archive, std::vector<std::string> patterns, int level = 6,
+              bool junk = true, FileSystem* fileSystem = nullptr, Progress* progress = nullptr) {
     ArchiveRequest request{level, junk, archive, std::move(patterns)};
     return makeArchive(request, fileSystem ? *fileSystem : systemFileSystem(), kShiftJis,
                        progress ? *progress : noProgress_);
@@ -71,9 +69,12 @@ TEST_F(EngineTest, WritesEntriesEveryReaderAccepts) {
   } cases[] = {{0, 0}, {1, 6}, {2, 4}, {6, 0}, {9, 2}};
   for (const Case& c : cases) {
     std::string archive = at("out" + std::to_string(c.level) + ".zip");
-    Outcome outcome = run(archive, {at("text.txt"), at("random.bin"), at("empty.txt"), at("表データー[[]1].txt")}, c.level);
+    Outcome outcome =
+        run(archive, {at("text.txt"), at("random.bin"), at("empty.txt"), at("表データー[[]1].txt")},
+            c.level);
     ASSERT_EQ(outcome.code, ResultCode::Ok) << outcome.message;
-    EXPECT_EQ(checkArchive(archive, {"text.txt", "random.bin", "empty.txt", "表データー[1].txt"}), "");
+    EXPECT_EQ(checkArchive(archive, {"text.txt", "random.bin", "empty.txt", "表データー[1].txt"}),
+              "");
     CentralDirectory directory = directoryOf(archive);
     const Entry& text = entryNamed(directory, "text.txt");
     EXPECT_EQ(text.method, c.level == 0 ? kStored : kDeflated) << c.level;
@@ -84,7 +85,8 @@ TEST_F(EngineTest, WritesEntriesEveryReaderAccepts) {
     EXPECT_EQ(entryNamed(directory, "random.bin").compressedSize, 100000u);
     EXPECT_EQ(entryNamed(directory, "empty.txt").method, kStored);
     // The Unicode path is there for the Japanese name only.
-    EXPECT_NE(entryNamed(directory, "表データー[1].txt").centralExtra.find("\x75\x70", 0, 2), std::string::npos);
+    EXPECT_NE(entryNamed(directory, "表データー[1].txt").centralExtra.find("\x75\x70", 0, 2),
+              std::string::npos);
     EXPECT_EQ(text.centralExtra.find("\x75\x70", 0, 2), std::string::npos);
   }
   EXPECT_EQ(folder_.names().size(), 9u) << "no temporary file left";
@@ -178,7 +180,8 @@ TEST_F(EngineTest, InputErrorsWriteNothing) {
     EXPECT_EQ(folder_.names(), (std::vector<std::string>{"a.txt", "folder"}));
   }
   EXPECT_EQ(run(at("x.zip"), {at("a.txt")}, 10).code, ResultCode::BadCommandLine);
-  EXPECT_EQ(run(at("x.zip"), {at("a.txt"), at("?.txt")}).code, ResultCode::Ok) << "the same file twice";
+  EXPECT_EQ(run(at("x.zip"), {at("a.txt"), at("?.txt")}).code, ResultCode::Ok)
+      << "the same file twice";
 }
 
 TEST_F(EngineTest, ReplacesAnEntryAndCopiesTheOthersByteForByte) {
@@ -199,11 +202,12 @@ TEST_F(EngineTest, ReplacesAnEntryAndCopiesTheOthersByteForByte) {
 TEST_F(EngineTest, ReadsArchivesOfOtherWritersAndKeepsTheirEntries) {
   // Another writer: data descriptors, a comment, and more entries than the
   // end record can count, so ZIP64 end records.
-  std::string script = "import zipfile,sys\n"
-                       "with zipfile.ZipFile(sys.argv[1],'w') as z:\n"
-                       "  z.comment=b'kept comment'\n"
-                       "  for i in range(70000): z.writestr('e%d' % i, b'x')\n"
-                       "  with z.open('streamed', 'w') as f: f.write(b'y' * 1000)\n";
+  std::string script =
+      "import zipfile,sys\n"
+      "with zipfile.ZipFile(sys.argv[1],'w') as z:\n"
+      "  z.comment=b'kept comment'\n"
+      "  for i in range(70000): z.writestr('e%d' % i, b'x')\n"
+      "  with z.open('streamed', 'w') as f: f.write(b'y' * 1000)\n";
   writeFile(at("make.py"), script);
   ASSERT_EQ(std::system(("python3 " + at("make.py") + " " + at("big.zip")).c_str()), 0);
   writeFile(at("new.txt"), "new");
@@ -223,8 +227,9 @@ TEST_F(EngineTest, DamagedArchiveStaysUntouched) {
   badLocal[0] = 'X';
   std::string badCount = good;
   badCount[good.size() - 22 + 10] = 5;  // five entries claimed, one there
-  for (const std::string& bytes : {std::string(), std::string("not a zip file at all"), good.substr(0, good.size() - 5),
-                                   good.substr(0, good.size() / 2), badLocal, badCount}) {
+  for (const std::string& bytes :
+       {std::string(), std::string("not a zip file at all"), good.substr(0, good.size() - 5),
+        good.substr(0, good.size() / 2), badLocal, badCount}) {
     writeFile(at("bad.zip"), bytes);
     Outcome outcome = run(at("bad.zip"), {at("a.txt")});
     EXPECT_EQ(outcome.code, ResultCode::ArchiveDamaged) << outcome.message;
@@ -257,14 +262,18 @@ TEST_F(EngineTest, ArchiveInAMissingFolderOverAFolderOrReadOnlyIsNotWritable) {
 // Passes everything to the real file system, except a write, flush or
 // rename that a test wants to fail.
 class FaultyFileSystem : public FileSystem {
-public:
+ public:
   std::uint64_t writesLeft = UINT64_MAX;  // bytes that may still be written
   bool failFlush = false;
   bool failReplace = false;
 
   std::optional<FileInfo> stat(const std::string& path) override { return real().stat(path); }
-  std::optional<std::vector<std::string>> list(const std::string& folder) override { return real().list(folder); }
-  std::unique_ptr<FileReader> openRead(const std::string& path) override { return real().openRead(path); }
+  std::optional<std::vector<std::string>> list(const std::string& folder) override {
+    return real().list(folder);
+  }
+  std::unique_ptr<FileReader> openRead(const std::string& path) override {
+    return real().openRead(path);
+  }
   std::unique_ptr<FileWriter> createNew(const std::string& path, CreateStatus& status) override {
     std::unique_ptr<FileWriter> inner = real().createNew(path, status);
     return inner ? std::make_unique<Writer>(std::move(inner), *this) : nullptr;
@@ -273,14 +282,17 @@ public:
     return !failReplace && real().replace(from, to);
   }
   bool remove(const std::string& path) override { return real().remove(path); }
-  bool sameFile(const std::string& a, const std::string& b) override { return real().sameFile(a, b); }
+  bool sameFile(const std::string& a, const std::string& b) override {
+    return real().sameFile(a, b);
+  }
   LocalTime localTime(std::int64_t utc) override { return real().localTime(utc); }
 
-private:
+ private:
   static FileSystem& real() { return systemFileSystem(); }
   class Writer : public FileWriter {
-  public:
-    Writer(std::unique_ptr<FileWriter> inner, FaultyFileSystem& owner) : inner_(std::move(inner)), owner_(owner) {}
+   public:
+    Writer(std::unique_ptr<FileWriter> inner, FaultyFileSystem& owner)
+        : inner_(std::move(inner)), owner_(owner) {}
     bool write(const void* data, std::size_t size) override {
       if (size > owner_.writesLeft) return false;  // the disk is full
       owner_.writesLeft -= size;
@@ -290,18 +302,20 @@ private:
     bool truncate() override { return inner_->truncate(); }
     bool flush() override { return !owner_.failFlush && inner_->flush(); }
 
-  private:
+   private:
     std::unique_ptr<FileWriter> inner_;
     FaultyFileSystem& owner_;
   };
 };
 
 class CancelAfter : public Progress {
-public:
+ public:
   explicit CancelAfter(std::uint64_t bytes) : bytes_(bytes) {}
-  bool onProgress(const std::string&, std::uint64_t done, std::uint64_t) override { return done < bytes_; }
+  bool onProgress(const std::string&, std::uint64_t done, std::uint64_t) override {
+    return done < bytes_;
+  }
 
-private:
+ private:
   std::uint64_t bytes_;
 };
 
@@ -320,8 +334,10 @@ TEST_F(EngineTest, FailureOrCancelLeavesTheOldArchiveExactlyAsItWas) {
   } cases[] = {
       {"disk full at once", 0, false, false, UINT64_MAX, ResultCode::ArchiveNotWritable},
       {"disk full while copying", 100000, false, false, UINT64_MAX, ResultCode::ArchiveNotWritable},
-      {"disk full while deflating", 1200000, false, false, UINT64_MAX, ResultCode::ArchiveNotWritable},
-      {"disk full while storing", 3000000, false, false, UINT64_MAX, ResultCode::ArchiveNotWritable},
+      {"disk full while deflating", 1200000, false, false, UINT64_MAX,
+       ResultCode::ArchiveNotWritable},
+      {"disk full while storing", 3000000, false, false, UINT64_MAX,
+       ResultCode::ArchiveNotWritable},
       {"flush fails", UINT64_MAX, true, false, UINT64_MAX, ResultCode::ArchiveNotWritable},
       {"rename fails", UINT64_MAX, false, true, UINT64_MAX, ResultCode::ArchiveNotWritable},
       {"cancelled while deflating", UINT64_MAX, false, false, 3000000, ResultCode::Cancelled},
@@ -349,10 +365,10 @@ TEST_F(EngineTest, TimesAreLocalByTheRuleOfTheirDate) {
     std::time_t utc;
     int year, month, day, hour, minute, second;
   } cases[] = {
-      {1719835200, 2024, 7, 1, 14, 0, 0},     // 12:00 UTC in summer: +2
-      {1704110400, 2024, 1, 1, 13, 0, 0},     // 12:00 UTC in winter: +1
-      {157766400, 1980, 1, 1, 0, 0, 0},       // 1975: the earliest DOS date
-      {1719835201, 2024, 7, 1, 14, 0, 0},     // odd seconds round down
+      {1719835200, 2024, 7, 1, 14, 0, 0},  // 12:00 UTC in summer: +2
+      {1704110400, 2024, 1, 1, 13, 0, 0},  // 12:00 UTC in winter: +1
+      {157766400, 1980, 1, 1, 0, 0, 0},    // 1975: the earliest DOS date
+      {1719835201, 2024, 7, 1, 14, 0, 0},  // odd seconds round down
   };
   writeFile(at("a.txt"), "a");
   for (const Case& c : cases) {
@@ -400,7 +416,8 @@ TEST_F(EngineTest, Zip64OnlyWhereSizesAndOffsetsNeedIt) {
   EXPECT_GE(small.localOffset, bigSize);
   EXPECT_EQ(small.versionNeeded, 45) << "its offset needs ZIP64";
   std::unique_ptr<FileReader> file = systemFileSystem().openRead(at("z.zip"));
-  EXPECT_EQ(readLocalHeader(*file, small.localOffset, "z.zip").versionNeeded, 45) << "local and central agree";
+  EXPECT_EQ(readLocalHeader(*file, small.localOffset, "z.zip").versionNeeded, 45)
+      << "local and central agree";
   EXPECT_EQ(checkArchive(at("z.zip"), {"big.bin", "small.txt"}), "");
 }
 

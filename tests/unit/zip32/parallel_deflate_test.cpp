@@ -19,13 +19,13 @@ using test::textLike;
 constexpr std::size_t kBlock = 64 * 1024;
 constexpr std::size_t kWindow = 32 * 1024;
 
-
 struct Deflated {
   std::string output;
   DeflateTotals totals;
 };
 
-Deflated deflateAll(const std::string& input, int level, unsigned threads, std::size_t block = kBlock) {
+Deflated deflateAll(const std::string& input, int level, unsigned threads,
+                    std::size_t block = kBlock) {
   std::size_t at = 0;
   Deflated run;
   auto read = [&](unsigned char* buffer, std::size_t size) {
@@ -54,7 +54,8 @@ std::string inflateRaw(const std::string& compressed, std::size_t expected) {
   output.resize(stream.total_out);
   bool consumedAll = stream.avail_in == 0;
   inflateEnd(&stream);
-  if (result != Z_STREAM_END || !consumedAll) throw std::runtime_error("not one complete deflate stream");
+  if (result != Z_STREAM_END || !consumedAll)
+    throw std::runtime_error("not one complete deflate stream");
   return output;
 }
 
@@ -73,8 +74,16 @@ std::size_t zlibSize(const std::string& input, int level) {
 }
 
 TEST(ParallelDeflateTest, RoundTripsAroundTheBlockAndWindowSizes) {
-  const std::size_t sizes[] = {0,          1,          kWindow - 1, kWindow,         kWindow + 1,
-                               kBlock - 1, kBlock,     kBlock + 1,  3 * kBlock - 1, 3 * kBlock,
+  const std::size_t sizes[] = {0,
+                               1,
+                               kWindow - 1,
+                               kWindow,
+                               kWindow + 1,
+                               kBlock - 1,
+                               kBlock,
+                               kBlock + 1,
+                               3 * kBlock - 1,
+                               3 * kBlock,
                                3 * kBlock + kWindow + 1};
   const std::string text = textLike(4 * kBlock);
   const std::string noise = randomBytes(4 * kBlock);
@@ -85,7 +94,9 @@ TEST(ParallelDeflateTest, RoundTripsAroundTheBlockAndWindowSizes) {
         Deflated run = deflateAll(input, level, 3);
         std::string where = "size " + std::to_string(size) + " level " + std::to_string(level);
         EXPECT_EQ(inflateRaw(run.output, size), input) << where;
-        EXPECT_EQ(run.totals.crc, crc32(0, reinterpret_cast<const Bytef*>(input.data()), static_cast<uInt>(size))) << where;
+        EXPECT_EQ(run.totals.crc,
+                  crc32(0, reinterpret_cast<const Bytef*>(input.data()), static_cast<uInt>(size)))
+            << where;
         EXPECT_EQ(run.totals.inputSize, size) << where;
         EXPECT_EQ(run.totals.outputSize, run.output.size()) << where;
       }
@@ -99,7 +110,8 @@ TEST(ParallelDeflateTest, SameBytesWhateverTheThreadCount) {
     std::string one = deflateAll(input, level, 1).output;
     for (unsigned threads : {2u, 4u, 8u}) {
       EXPECT_EQ(deflateAll(input, level, threads).output, one) << level << "/" << threads;
-      EXPECT_EQ(deflateAll(input, level, threads).output, one) << "again " << level << "/" << threads;
+      EXPECT_EQ(deflateAll(input, level, threads).output, one)
+          << "again " << level << "/" << threads;
     }
   }
 }
@@ -107,7 +119,8 @@ TEST(ParallelDeflateTest, SameBytesWhateverTheThreadCount) {
 TEST(ParallelDeflateTest, AtMostHalfAPercentAboveZlib) {
   std::string input = textLike(40 * ParallelDeflate::kDefaultBlock, 3);
   for (int level : {1, 6, 9}) {
-    std::size_t parallel = deflateAll(input, level, 2, ParallelDeflate::kDefaultBlock).output.size();
+    std::size_t parallel =
+        deflateAll(input, level, 2, ParallelDeflate::kDefaultBlock).output.size();
     EXPECT_LE(static_cast<double>(parallel), zlibSize(input, level) * 1.005) << level;
   }
 }

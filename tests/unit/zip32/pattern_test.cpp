@@ -25,7 +25,7 @@ const MatchCase kMatchCases[] = {
     {"a*b*c", "aXbYbZ", false},
     {"????.txt", "memo.txt", true},
     {"???.txt", "memo.txt", false},
-    {"?.txt", "表.txt", true},           // one character, two bytes
+    {"?.txt", "表.txt", true},  // one character, two bytes
     {"??.txt", "表.txt", false},
     {"[abc]1", "b1", true},
     {"[!abc]1", "b1", false},
@@ -37,7 +37,7 @@ const MatchCase kMatchCases[] = {
     {"[]]x", "]x", true},
     {"データー[[]1].txt", "データー[1].txt", true},  // the trail "[" of ー opens no set
     {"データー*", "データー[1].txt", true},
-    {"ソフト表", "ソフト表", true},                // trail "\" bytes are no delimiters
+    {"ソフト表", "ソフト表", true},  // trail "\" bytes are no delimiters
     {"[表ソ]x", "ソx", true},
     {"[表ソ]x", "\x83x", false},
     {"*ー", "データー", true},
@@ -52,7 +52,8 @@ TEST(PatternTest, MatchesCharactersNotBytes) {
 }
 
 TEST(PatternTest, UnclosedSetIsRejected) {
-  for (const char* text : {"[abc", "a[", "[!", "x[[]y[z"}) EXPECT_FALSE(Pattern::compile(text, kShiftJis).has_value()) << text;
+  for (const char* text : {"[abc", "a[", "[!", "x[[]y[z"})
+    EXPECT_FALSE(Pattern::compile(text, kShiftJis).has_value()) << text;
   // The trail byte of ー is no opening bracket.
   EXPECT_TRUE(Pattern::compile("データー", kShiftJis).has_value());
 }
@@ -98,7 +99,8 @@ TEST(CopyMessageTest, CutsAtACharacterAndNeverPastTheSize) {
     std::fill(std::begin(buffer), std::end(buffer), '#');
     copyMessage("a表b", buffer, c.size, kShiftJis);
     EXPECT_STREQ(buffer, c.expected) << c.size;
-    for (std::size_t i = std::min<std::size_t>(c.size, 8); i < 8; ++i) EXPECT_EQ(buffer[i], '#') << c.size;
+    for (std::size_t i = std::min<std::size_t>(c.size, 8); i < 8; ++i)
+      EXPECT_EQ(buffer[i], '#') << c.size;
   }
   copyMessage("abc", nullptr, 0, kShiftJis);  // no buffer, no write
 }

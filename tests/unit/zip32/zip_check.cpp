@@ -32,14 +32,16 @@ std::string checkArchive(const std::string& archive, const std::vector<std::stri
   if (!pipe) return "cannot run the checker";
   std::string output;
   std::array<char, 4096> buffer;
-  while (std::size_t got = std::fread(buffer.data(), 1, buffer.size(), pipe.get())) output.append(buffer.data(), got);
+  while (std::size_t got = std::fread(buffer.data(), 1, buffer.size(), pipe.get()))
+    output.append(buffer.data(), got);
   return output == "ok\n" ? "" : output;
 }
 
 std::string textLike(std::size_t size, unsigned seed) {
   std::string text;
   std::mt19937 random(seed);
-  const char* words[] = {"archive ", "書庫 ", "file ", "ファイル ", "the ", "圧縮 ", "data\n", "level "};
+  const char* words[] = {"archive ", "書庫 ", "file ",  "ファイル ",
+                         "the ",     "圧縮 ", "data\n", "level "};
   while (text.size() < size) text += words[random() % 8];
   text.resize(size);
   return text;

@@ -17,7 +17,7 @@ void writeFile(const std::string& path, const std::string& bytes);
 
 // A fresh folder under the system's temporary folder, removed afterwards.
 class TempFolder {
-public:
+ public:
   TempFolder();
   ~TempFolder();
   TempFolder(const TempFolder&) = delete;
@@ -25,7 +25,7 @@ public:
   const std::string& path() const { return path_; }  // ends in "/"
   std::vector<std::string> names() const;            // what is in it now
 
-private:
+ private:
   std::string path_;
 };
 

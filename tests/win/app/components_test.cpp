@@ -62,8 +62,10 @@ TEST(MenuItem, RadioGroupsAndClicks) {
   a.Click();
   EXPECT_EQ(clicks, 1);
   EXPECT_FALSE(a.Checked()) << "a click does not check by itself";
-  EXPECT_EQ(GetMenuState(top.SubMenu(), 1, MF_BYPOSITION) & MF_CHECKED, static_cast<UINT>(MF_CHECKED));
-  EXPECT_EQ(GetMenuState(top.SubMenu(), 2, MF_BYPOSITION) & MF_GRAYED, static_cast<UINT>(MF_GRAYED));
+  EXPECT_EQ(GetMenuState(top.SubMenu(), 1, MF_BYPOSITION) & MF_CHECKED,
+            static_cast<UINT>(MF_CHECKED));
+  EXPECT_EQ(GetMenuState(top.SubMenu(), 2, MF_BYPOSITION) & MF_GRAYED,
+            static_cast<UINT>(MF_GRAYED));
 }
 
 TEST(ListBox, AddsReadsAndDeletes) {
@@ -116,8 +118,10 @@ struct GlyphCase {
 TEST(Glyphs, TwoImagesAndTheTransparentCorner) {
   const COLORREF olive = RGB(128, 128, 0), magenta = RGB(255, 0, 255);
   const GlyphCase cases[] = {
-      {"add", glyphs::addFile, 17, 15, olive},       {"remove", glyphs::removeFile, 17, 15, olive},
-      {"folder", glyphs::openFolder, 17, 17, magenta}, {"blank", glyphs::blankPage, 16, 16, olive},
+      {"add", glyphs::addFile, 17, 15, olive},
+      {"remove", glyphs::removeFile, 17, 15, olive},
+      {"folder", glyphs::openFolder, 17, 17, magenta},
+      {"blank", glyphs::blankPage, 16, 16, olive},
       {"output", glyphs::outputFolder, 18, 17, magenta},
   };
   for (const GlyphCase& c : cases) {

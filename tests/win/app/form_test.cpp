@@ -1,8 +1,7 @@
 // The main form: its menu tree, what each command is bound to, the
 // routing of dropped files, the boxes it shows and its help requests.
-#include "tests/win/support/form_fixture.h"
-
 #include "archiver/selvat_dll.h"
+#include "tests/win/support/form_fixture.h"
 
 namespace {
 struct MenuRow {
@@ -97,8 +96,8 @@ TEST_F(FormTest, MenuTreeAsDesigned) {
 }
 
 TEST_F(FormTest, LoadedOptionsCheckOneLevelAndOneNaming) {
-  for (TMenuItem* level : {&form->R1, &form->R2, &form->R3, &form->R4, &form->R5, &form->R7,
-                           &form->R8, &form->R9})
+  for (TMenuItem* level :
+       {&form->R1, &form->R2, &form->R3, &form->R4, &form->R5, &form->R7, &form->R8, &form->R9})
     EXPECT_FALSE(level->Checked());
   EXPECT_TRUE(form->R6.Checked());
   EXPECT_TRUE(form->ArcName_File.Checked());
@@ -134,9 +133,9 @@ TEST_F(FormTest, CommandsReachTheirHandlers) {
   EXPECT_EQ(boxes[0].flags, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
   EXPECT_EQ(boxes[0].text, aboutText());
 
-  for (TMenuItem* item : {&form->FileSelect, &form->FileCancel, &form->DirSelect,
-                          &form->ListClear, &form->Exit, &form->ArcStart, &form->OutDirSelect,
-                          &form->HelpContents, &form->AboutDLL})
+  for (TMenuItem* item :
+       {&form->FileSelect, &form->FileCancel, &form->DirSelect, &form->ListClear, &form->Exit,
+        &form->ArcStart, &form->OutDirSelect, &form->HelpContents, &form->AboutDLL})
     EXPECT_TRUE(item->OnClick) << item->Caption();
   for (TSpeedButton* button : {&form->SelectButton, &form->CancelButton, &form->DirButton,
                                &form->ClearButton, &form->OutDirButton})
@@ -237,10 +236,12 @@ TEST_F(FormTest, LibraryBoxes) {
   choose(form->AboutDLL);
   SetDllDirectoryA(nullptr);
   ASSERT_EQ(boxes.size(), 3u);
-  EXPECT_EQ(boxes[0].text, "Zip32j.dllがありません。\nzip32.dllがありません。\nアプリケーションを終了します。");
+  EXPECT_EQ(boxes[0].text,
+            "Zip32j.dllがありません。\nzip32.dllがありません。\nアプリケーションを終了します。");
   EXPECT_EQ(boxes[0].caption, "警告");
   EXPECT_EQ(boxes[0].flags, static_cast<UINT>(MB_OK | MB_ICONWARNING));
-  EXPECT_EQ(boxes[1].text, "Zip32j.dllの読み込みでエラーが発生しました。\nアプリケーションを終了します。");
+  EXPECT_EQ(boxes[1].text,
+            "Zip32j.dllの読み込みでエラーが発生しました。\nアプリケーションを終了します。");
   EXPECT_EQ(boxes[2].text, "Zip32j.dll  : 1.08\nZip32.dll   : 2.30");
   EXPECT_EQ(boxes[2].caption, "DLL情報");
   EXPECT_EQ(boxes[2].flags, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));

@@ -23,7 +23,9 @@ class LibraryFolder {
   ~LibraryFolder() { SetDllDirectoryA(nullptr); }
 };
 
-bool loaded(const char* name) { return GetModuleHandleA(name) != nullptr; }
+bool loaded(const char* name) {
+  return GetModuleHandleA(name) != nullptr;
+}
 
 struct BindingCase {
   const char* folder;
@@ -57,19 +59,19 @@ TEST_P(Binding, LoadsAndAnswers) {
   EXPECT_FALSE(loaded("zip32j.dll")) << "released with the binding";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Libraries, Binding,
-    ::testing::Values(BindingCase{"both", 0, false, 108, 230}, BindingCase{"none", 3},
-                      BindingCase{"zip32j_only", kZip32Missing},
-                      BindingCase{"zip32_only", kZip32jMissing},
-                      BindingCase{"no_running", kEntryPointMissing},
-                      BindingCase{"running1", 0, true, 108, 230},
-                      BindingCase{"running2", 0, false, 108, 230},
-                      BindingCase{"running_minus1", 0, false, 108, 230},
-                      BindingCase{"high_bits", 0, false, 0x0108, 230},
-                      BindingCase{"version_1_12_3", 0, false, 108, 223},
-                      BindingCase{"no_zpversion", 0, false, 108, 0}),
-    [](const auto& info) { return std::string(info.param.folder); });
+INSTANTIATE_TEST_SUITE_P(Libraries, Binding,
+                         ::testing::Values(BindingCase{"both", 0, false, 108, 230},
+                                           BindingCase{"none", 3},
+                                           BindingCase{"zip32j_only", kZip32Missing},
+                                           BindingCase{"zip32_only", kZip32jMissing},
+                                           BindingCase{"no_running", kEntryPointMissing},
+                                           BindingCase{"running1", 0, true, 108, 230},
+                                           BindingCase{"running2", 0, false, 108, 230},
+                                           BindingCase{"running_minus1", 0, false, 108, 230},
+                                           BindingCase{"high_bits", 0, false, 0x0108, 230},
+                                           BindingCase{"version_1_12_3", 0, false, 108, 223},
+                                           BindingCase{"no_zpversion", 0, false, 108, 0}),
+                         [](const auto& info) { return std::string(info.param.folder); });
 
 TEST(Binding, ExecutePassesTheCallThrough) {
   LibraryFolder folder("both");

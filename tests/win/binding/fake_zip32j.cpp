@@ -14,10 +14,14 @@
 
 extern "C" {
 
-__declspec(dllexport) DWORD WINAPI ZipGetVersion() { return FAKE_VERSION; }
+__declspec(dllexport) DWORD WINAPI ZipGetVersion() {
+  return FAKE_VERSION;
+}
 
 #ifndef FAKE_OMIT_RUNNING
-__declspec(dllexport) BOOL WINAPI ZipGetRunning() { return FAKE_RUNNING; }
+__declspec(dllexport) BOOL WINAPI ZipGetRunning() {
+  return FAKE_RUNNING;
+}
 #endif
 
 // Appends the command line to the file named by SELVAT_FAKE_ZIP_LOG and

@@ -1,13 +1,14 @@
 // The batch run started from the real form, with the stand-in archiver
 // logging each command line it is given.
-#include "tests/win/form/bound_form.h"
+#include <windows.h>
+
+#include <commctrl.h>
 
 #include <atomic>
 #include <thread>
 
-#include <commctrl.h>
-
 #include "forms/screen.h"
+#include "tests/win/form/bound_form.h"
 
 namespace {
 const char kQuestionTail[] = "\nと同名の書庫ファイルがあります。\n追加書き込みしますか？";
@@ -88,12 +89,13 @@ TEST_F(BatchFormTest, EveryItemBecomesOneArchiveInListOrder) {
   const std::string longFolder = "C:\\" + std::string(300, 'x') + "\\表";  // no such folder
   form->AddInputFile(longFolder + "\\d.txt");
   choose(form->ArcStart);
-  EXPECT_EQ(commandLines(), (std::vector<std::string>{
-                                line("a.zip", "a.txt"),
-                                "-6 -j \"" + scratch + "[b] 表.zip\" \"" + scratch + "[[]b] 表.dat\"",
-                                line("c.zip", "c"),
-                                "-6 -j \"" + longFolder + "\\d.zip\" \"" + longFolder + "\\d.txt\"",
-                            }));
+  EXPECT_EQ(commandLines(),
+            (std::vector<std::string>{
+                line("a.zip", "a.txt"),
+                "-6 -j \"" + scratch + "[b] 表.zip\" \"" + scratch + "[[]b] 表.dat\"",
+                line("c.zip", "c"),
+                "-6 -j \"" + longFolder + "\\d.zip\" \"" + longFolder + "\\d.txt\"",
+            }));
   EXPECT_TRUE(boxes.empty());
   EXPECT_TRUE(inputItems().empty());
   EXPECT_TRUE(errorLines().empty()) << "the run clears the lines of the one before";

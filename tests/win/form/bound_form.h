@@ -2,13 +2,12 @@
 // The main form bound to the stand-in archiver libraries that the binding
 // tests build, with a scratch folder of input files beside the test exe and
 // the log of the command lines the stand-in was given.
-#include "tests/win/support/form_fixture.h"
-
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "forms/folder_browser.h"
+#include "tests/win/support/form_fixture.h"
 
 inline std::string windowText(HWND window) {
   std::string text(GetWindowTextLengthA(window) + 1, '\0');
@@ -24,8 +23,12 @@ inline UINT menuState(const TMenuItem& item) {
   GetMenuItemInfoA(item.ParentMenu(), static_cast<UINT>(item.Position()), TRUE, &info);
   return info.fState;
 }
-inline bool shownChecked(const TMenuItem& item) { return menuState(item) & MFS_CHECKED; }
-inline bool shownEnabled(const TMenuItem& item) { return !(menuState(item) & MFS_DISABLED); }
+inline bool shownChecked(const TMenuItem& item) {
+  return menuState(item) & MFS_CHECKED;
+}
+inline bool shownEnabled(const TMenuItem& item) {
+  return !(menuState(item) & MFS_DISABLED);
+}
 
 class BoundFormTest : public FormTest {
  protected:

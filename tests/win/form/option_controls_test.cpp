@@ -1,9 +1,9 @@
 // The option controls on the real form: the menus and the output-folder
 // controls stay in step, and the next folder listing and command line use
 // what they show.
-#include "tests/win/form/bound_form.h"
-
 #include <algorithm>
+
+#include "tests/win/form/bound_form.h"
 
 namespace {
 class OptionControlsTest : public BoundFormTest {
@@ -114,9 +114,12 @@ void typeKeys(std::initializer_list<std::pair<WORD, bool>> keys) {
 
 // Lets the window take its messages until done() or the time is up; a menu
 // left open is closed then, so that a fault cannot hang the test.
-void CALLBACK closeMenu(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
+void CALLBACK closeMenu(HWND, UINT, UINT_PTR, DWORD) {
+  EndMenu();
+}
 
-void pumpMessages(DWORD milliseconds, const std::function<bool()>& done = [] { return false; }) {
+void pumpMessages(
+    DWORD milliseconds, const std::function<bool()>& done = [] { return false; }) {
   const UINT_PTR timer = SetTimer(nullptr, 0, milliseconds, closeMenu);
   const ULONGLONG until = GetTickCount64() + milliseconds;
   while (GetTickCount64() < until && !done()) {
@@ -142,7 +145,8 @@ TEST_F(OptionControlsTest, MenuOpenedByKeyboardFollowsTheCheckBox) {
   SetForegroundWindow(form->Handle());
   SetFocus(form->InputList.Handle());
   pumpMessages(200);
-  typeKeys({{VK_MENU, true}, {'O', true}, {'O', false}, {VK_MENU, false}, {'D', true}, {'D', false}});
+  typeKeys(
+      {{VK_MENU, true}, {'O', true}, {'O', false}, {VK_MENU, false}, {'D', true}, {'D', false}});
   pumpMessages(3000, [&] { return !browserTitles.empty(); });
   EXPECT_EQ(browserTitles, std::vector<std::string>{"出力ディレクトリ選択"});
   EXPECT_EQ(windowText(form->OutDirEdit.Handle()), "C:\\Data\\");
@@ -178,8 +182,7 @@ TEST_F(OptionControlsTest, BrowsedFolderEndsInOneBackslash) {
     EXPECT_EQ(windowText(form->OutDirEdit.Handle()), row.shown);
     expectInvariants();
   }
-  EXPECT_EQ(nextCommandLine("a.txt"),
-            "-6 -j \"C:\\資料\\表\\a.zip\" \"" + scratch + "a.txt\"");
+  EXPECT_EQ(nextCommandLine("a.txt"), "-6 -j \"C:\\資料\\表\\a.zip\" \"" + scratch + "a.txt\"");
 }
 
 TEST_F(OptionControlsTest, TypedFolderIsKeptAsTyped) {

@@ -1,8 +1,7 @@
 // The settings file "selvat.ini" beside the test exe, read by the real
 // form when it is made and written when it closes.
-#include "tests/win/form/bound_form.h"
-
 #include "archiver/selvat_dll.h"
+#include "tests/win/form/bound_form.h"
 
 namespace {
 std::string readFile(const std::string& path) {
@@ -94,13 +93,13 @@ TEST_F(SettingsFormTest, StoredNumbersFollowTheCheckedItem) {
     const char* arcName;
     int level, naming;
   } cases[] = {
-      {"12", "0", 6, 1}, {"0", "4", 6, 1},      {"-3", "7", 6, 1},
+      {"12", "0", 6, 1},         {"0", "4", 6, 1}, {"-3", "7", 6, 1},
       {"$FFFFFFFF", "-1", 6, 1}, {"2", "2", 2, 2}, {"9abc", "", 6, 1},
   };
   for (const auto& row : cases) {
     SCOPED_TRACE(std::string(row.arcRate) + " " + row.arcName);
-    makeFormFrom(std::string("[Option]\r\nArcRate=") + row.arcRate + "\r\nArcName=" +
-                 row.arcName + "\r\n");
+    makeFormFrom(std::string("[Option]\r\nArcRate=") + row.arcRate + "\r\nArcName=" + row.arcName +
+                 "\r\n");
     EXPECT_EQ(form->FArcRate, row.level);
     EXPECT_EQ(checkedLevel()->Tag, row.level);
     EXPECT_EQ(form->FArcName, row.naming);
@@ -129,10 +128,14 @@ TEST_F(SettingsFormTest, ClosingWritesTheSixKeysAndKeepsTheRest) {
 
   const std::string written = readFile(iniPath);
   size_t at = 0;
-  const std::vector<std::string> lines = {
-      "[Before]\r\nkey=kept\r\n", "[Option]\r\nOther=kept too\r\n", "OutDirCheck=1\r\n",
-      "OutDirEdit=" + folder + "\r\n", "ArcRate=9\r\n", "NoDialog=1\r\n", "ArcName=3\r\n",
-      "InputSubDir=0\r\n"};
+  const std::vector<std::string> lines = {"[Before]\r\nkey=kept\r\n",
+                                          "[Option]\r\nOther=kept too\r\n",
+                                          "OutDirCheck=1\r\n",
+                                          "OutDirEdit=" + folder + "\r\n",
+                                          "ArcRate=9\r\n",
+                                          "NoDialog=1\r\n",
+                                          "ArcName=3\r\n",
+                                          "InputSubDir=0\r\n"};
   for (const std::string& expected : lines) {
     size_t found = written.find(expected, at);
     EXPECT_NE(found, std::string::npos) << expected << " in order in\n" << written;

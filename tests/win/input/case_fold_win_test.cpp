@@ -1,7 +1,8 @@
 // The admission key against the comparison it stands for: a real list box's
 // exact-string search.
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <set>
 #include <unordered_map>

@@ -1,7 +1,8 @@
 // The Win32 file system and the walks over it, on a real folder tree made in
 // the temporary folder.
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 

@@ -1,7 +1,8 @@
 // The settings sequences over the platform's real profile functions, in a
 // temporary folder whose name has double-byte characters.
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <fstream>
 #include <iterator>

@@ -1,9 +1,9 @@
 #pragma once
 // The main form made for real, with its message boxes and help requests
 // answered by a script instead of a user.
-#include <gtest/gtest.h>
 #include <windows.h>
 
+#include <gtest/gtest.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -41,23 +41,23 @@ struct ShownBox {
 class FormTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    Application->SetMessageBoxStandIn([this](const std::string& text, const std::string& caption,
-                                             UINT flags) {
-      boxes.push_back({text, caption, flags});
-      int answer = IDOK;
-      if (!answers.empty()) {
-        answer = answers.front();
-        answers.erase(answers.begin());
-      }
-      if (onBox && !inOnBox) {
-        struct Running {  // cleared however the action ends
-          bool& flag;
-          ~Running() { flag = false; }
-        } running{inOnBox = true};
-        onBox(boxes.back());
-      }
-      return answer;
-    });
+    Application->SetMessageBoxStandIn(
+        [this](const std::string& text, const std::string& caption, UINT flags) {
+          boxes.push_back({text, caption, flags});
+          int answer = IDOK;
+          if (!answers.empty()) {
+            answer = answers.front();
+            answers.erase(answers.begin());
+          }
+          if (onBox && !inOnBox) {
+            struct Running {  // cleared however the action ends
+              bool& flag;
+              ~Running() { flag = false; }
+            } running{inOnBox = true};
+            onBox(boxes.back());
+          }
+          return answer;
+        });
     makeForm();
   }
   // A new form in place of the old one; its FormCreate reads the settings

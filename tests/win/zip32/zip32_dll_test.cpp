@@ -15,11 +15,20 @@ using ZipGetRunningProc = BOOL(WINAPI*)();
 using ZpVersionProc = void(WINAPI*)(void*);
 
 // Result codes, as zip32/README.md lists them.
-enum Code { Ok = 0, BadCommandLine = 1, NoFileMatched = 2, InputUnreadable = 3, NotWritable = 4, Damaged = 5,
-            Cancelled = 6, ArchiveIsInput = 7, Busy = 8 };
+enum Code {
+  Ok = 0,
+  BadCommandLine = 1,
+  NoFileMatched = 2,
+  InputUnreadable = 3,
+  NotWritable = 4,
+  Damaged = 5,
+  Cancelled = 6,
+  ArchiveIsInput = 7,
+  Busy = 8
+};
 
 class Module {
-public:
+ public:
   explicit Module(const char* name) : module_(LoadLibraryA(name)) {}
   ~Module() {
     if (module_) FreeLibrary(module_);
@@ -28,16 +37,17 @@ public:
   Module& operator=(const Module&) = delete;
   template <typename Proc>
   Proc get(const char* name) const {
-    return module_ ? reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module_, name))) : nullptr;
+    return module_ ? reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module_, name)))
+                   : nullptr;
   }
   bool loaded() const { return module_ != nullptr; }
 
-private:
+ private:
   HMODULE module_;
 };
 
 class Handle {
-public:
+ public:
   explicit Handle(HANDLE handle = nullptr) : handle_(handle) {}
   ~Handle() {
     if (handle_ && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
@@ -46,7 +56,7 @@ public:
   Handle& operator=(const Handle&) = delete;
   HANDLE get() const { return handle_; }
 
-private:
+ private:
   HANDLE handle_;
 };
 
@@ -74,10 +84,13 @@ std::string unixPath(const std::string& path) {
 }
 
 std::string toUtf8(const std::string& text) {
-  int wideLength = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  int wideLength =
+      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), wideLength);
-  int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                      wideLength);
+  int length =
+      WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
   std::string utf8(static_cast<std::size_t>(length), '\0');
   WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, utf8.data(), length, nullptr, nullptr);
   return utf8;
@@ -91,22 +104,27 @@ std::string readFile(const std::string& path);
 // so the command leaves its status in a file that this polls for.
 int runUnix(const std::string& command) {
   static int serial = 0;
-  std::string base = "Z:\\tmp\\zip32-win-run-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
+  std::string base = "Z:\\tmp\\zip32-win-run-" + std::to_string(GetCurrentProcessId()) + "-" +
+                     std::to_string(++serial);
   std::string status = unixPath(base + ".rc");
-  writeFile(base + ".sh", toUtf8(command) + "\necho $? > '" + status + ".part' && mv '" + status + ".part' '" + status +
-                              "'\n");
+  writeFile(base + ".sh", toUtf8(command) + "\necho $? > '" + status + ".part' && mv '" + status +
+                              ".part' '" + status + "'\n");
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
   std::string line = "/bin/sh " + unixPath(base + ".sh");
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) return -1;
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process))
+    return -1;
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   int code = -1;
   for (int waited = 0; waited < 120000 && code < 0; waited += 50) {
     std::string text = readFile(base + ".rc");
-    if (!text.empty()) code = std::atoi(text.c_str());
-    else Sleep(50);
+    if (!text.empty())
+      code = std::atoi(text.c_str());
+    else
+      Sleep(50);
   }
   DeleteFileA((base + ".sh").c_str());
   DeleteFileA((base + ".rc").c_str());
@@ -121,17 +139,21 @@ int checkArchive(const std::string& archive, const std::vector<std::string>& nam
 }
 
 void writeFile(const std::string& path, const std::string& bytes) {
-  Handle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  Handle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
   DWORD done = 0;
-  ASSERT_TRUE(WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr));
+  ASSERT_TRUE(
+      WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr));
 }
 
 std::string readFile(const std::string& path) {
-  Handle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  Handle file(
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
   std::string bytes;
   char buffer[65536];
   DWORD got = 0;
-  while (file.get() != INVALID_HANDLE_VALUE && ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
+  while (file.get() != INVALID_HANDLE_VALUE &&
+         ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
     bytes.append(buffer, got);
   return bytes;
 }
@@ -139,7 +161,8 @@ std::string readFile(const std::string& path) {
 std::string textLike(std::size_t size) {
   std::string text;
   unsigned seed = 1;
-  const char* words[] = {"archive ", "書庫 ", "file ", "ファイル ", "the ", "圧縮 ", "data\r\n", "level "};
+  const char* words[] = {"archive ", "書庫 ", "file ",    "ファイル ",
+                         "the ",     "圧縮 ", "data\r\n", "level "};
   while (text.size() < size) {
     seed = seed * 1103515245u + 12345u;
     text += words[(seed >> 16) % 8];
@@ -176,13 +199,14 @@ void removeTree(const std::string& folder) {
 }
 
 class Zip32DllTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     ASSERT_TRUE(library_.loaded());
     zip_ = library_.get<ZipProc>("Zip");
     getRunning_ = library_.get<ZipGetRunningProc>("ZipGetRunning");
     ASSERT_TRUE(zip_ && getRunning_);
-    folder_ = "Z:\\tmp\\zip32-win-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()) + "\\";
+    folder_ = "Z:\\tmp\\zip32-win-" + std::to_string(GetCurrentProcessId()) + "-" +
+              std::to_string(GetTickCount()) + "\\";
     ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
   }
   void TearDown() override { removeTree(folder_); }
@@ -230,7 +254,9 @@ TEST_F(Zip32DllTest, MakesAnArchiveOfAJapaneseNameWithEscapedBrackets) {
   EXPECT_EQ(checkArchive(archive, {"表データー[1].txt"}), 0);
   // Again: the entry is replaced, the archive stays sound.
   writeFile(at("other.txt"), "other");
-  ASSERT_EQ(zip("-1 -q -j \"" + archive + "\" \"" + at("表データー[[]1].txt") + "\" \"" + at("other.txt") + "\""), Ok);
+  ASSERT_EQ(zip("-1 -q -j \"" + archive + "\" \"" + at("表データー[[]1].txt") + "\" \"" +
+                at("other.txt") + "\""),
+            Ok);
   EXPECT_EQ(checkArchive(archive, {"表データー[1].txt", "other.txt"}), 0);
 }
 
@@ -277,13 +303,15 @@ TEST_F(Zip32DllTest, ExistingArchivesThatCannotBeUpdatedStayAsTheyWere) {
   EXPECT_EQ(zip("-6 -q -j \"" + at("a.zip") + "\" \"" + at("a.zip") + "\""), ArchiveIsInput);
   {
     // Another program has the input open without sharing.
-    Handle locked(CreateFileA(at("a.txt").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    Handle locked(CreateFileA(at("a.txt").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr));
     ASSERT_NE(locked.get(), INVALID_HANDLE_VALUE);
     EXPECT_EQ(zip("-6 -q -j \"" + at("a.zip") + "\" \"" + at("a.txt") + "\""), InputUnreadable);
   }
   {
     // Another program holds the archive itself.
-    Handle locked(CreateFileA(at("a.zip").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    Handle locked(CreateFileA(at("a.zip").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr));
     EXPECT_EQ(zip("-6 -q -j \"" + at("a.zip") + "\" \"" + at("a.txt") + "\""), NotWritable);
   }
   // A read-only archive is not replaced. (Wine run by root reports no file
@@ -336,7 +364,8 @@ BOOL CALLBACK findOwned(HWND window, LPARAM) {
 void CALLBACK lookAndCancel(HWND, UINT, UINT_PTR timer, DWORD) {
   gObserved.window = nullptr;
   EnumWindows(&findOwned, 0);
-  HWND label = gObserved.window ? FindWindowExA(gObserved.window, nullptr, "STATIC", nullptr) : nullptr;
+  HWND label =
+      gObserved.window ? FindWindowExA(gObserved.window, nullptr, "STATIC", nullptr) : nullptr;
   char text[MAX_PATH * 2] = "";
   if (label) GetWindowTextA(label, text, sizeof text);
   if (gObserved.awaitedLabel != text) return;
@@ -346,7 +375,8 @@ void CALLBACK lookAndCancel(HWND, UINT, UINT_PTR timer, DWORD) {
   gObserved.ownerDisabled = !IsWindowEnabled(gObserved.owner);
   gObserved.running = gObserved.getRunning() == 1;
   char output[256];
-  gObserved.nestedResult = gObserved.zip(nullptr, gObserved.nestedLine.c_str(), output, sizeof output);
+  gObserved.nestedResult =
+      gObserved.zip(nullptr, gObserved.nestedLine.c_str(), output, sizeof output);
   HWND cancel = FindWindowExA(gObserved.window, nullptr, "BUTTON", "中止");
   if (cancel) SendMessageA(cancel, BM_CLICK, 0, 0);
 }
@@ -357,8 +387,8 @@ TEST_F(Zip32DllTest, ProgressWindowIsOwnedAndCancelLeavesNothing) {
   ownerClass.hInstance = GetModuleHandleA(nullptr);
   ownerClass.lpszClassName = "Zip32TestOwner";
   RegisterClassA(&ownerClass);
-  HWND owner = CreateWindowExA(0, "Zip32TestOwner", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr,
-                               nullptr, GetModuleHandleA(nullptr), nullptr);
+  HWND owner = CreateWindowExA(0, "Zip32TestOwner", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                               300, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   ASSERT_NE(owner, nullptr) << GetLastError();
   writeFile(at("big.txt"), textLike(40000000));
   writeFile(at("old.txt"), "old");
@@ -391,12 +421,14 @@ TEST_F(Zip32DllTest, BusyInAnotherProcess) {
   Handle started(CreateEventA(nullptr, TRUE, FALSE, "SelvatZipTestStarted"));
   Handle release(CreateEventA(nullptr, TRUE, FALSE, "SelvatZipTestRelease"));
   // Quotes inside the one argument are escaped as \" for the helper's argument split.
-  std::string line = "zip32_busy_helper.exe SelvatZipTestStarted SelvatZipTestRelease \"-6 -j \\\"" + at("h.zip") +
-                     "\\\" \\\"" + at("big.txt") + "\\\"\"";
+  std::string line =
+      "zip32_busy_helper.exe SelvatZipTestStarted SelvatZipTestRelease \"-6 -j \\\"" + at("h.zip") +
+      "\\\" \\\"" + at("big.txt") + "\\\"\"";
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+  ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &process));
   Handle thread(process.hThread), helper(process.hProcess);
   ASSERT_EQ(WaitForSingleObject(started.get(), 20000), WAIT_OBJECT_0);
   EXPECT_EQ(getRunning_(), 1);
