@@ -3,6 +3,7 @@
 import argparse
 import pathlib
 import sys
+import time
 import unittest
 import xml.etree.ElementTree as ET
 
@@ -11,33 +12,47 @@ sys.path.insert(0, str(here))
 
 
 class Recorder(unittest.TextTestResult):
+    """Keeps every story's outcome for the XML and prints one line per
+    story as it ends: its result, its name and how long it took."""
+
     def __init__(self, *args, **kwargs):
         super().__init__(*args, **kwargs)
         self.cases = []
+        self.started = 0.0
+
+    def startTest(self, test):
+        super().startTest(test)
+        self.started = time.monotonic()
+
+    def record(self, test, word, outcome):
+        self.cases.append((test, outcome))
+        seconds = time.monotonic() - self.started
+        self.stream.write(f"{word:<5} {test.id()} ({seconds:.1f} s)\n")
+        self.stream.flush()
 
     def addSuccess(self, test):
         super().addSuccess(test)
-        self.cases.append((test, None))
+        self.record(test, "ok", None)
 
     def addFailure(self, test, err):
         super().addFailure(test, err)
-        self.cases.append((test, self._exc_info_to_string(err, test)))
+        self.record(test, "FAIL", self._exc_info_to_string(err, test))
 
     def addError(self, test, err):
         super().addError(test, err)
-        self.cases.append((test, self._exc_info_to_string(err, test)))
+        self.record(test, "ERROR", self._exc_info_to_string(err, test))
 
     def addExpectedFailure(self, test, err):
         super().addExpectedFailure(test, err)
-        self.cases.append((test, "skip"))  # a known fault of the program, reported
+        self.record(test, "skip", "skip")  # a known fault of the program, reported
 
     def addUnexpectedSuccess(self, test):
         super().addUnexpectedSuccess(test)
-        self.cases.append((test, "passes now: the known fault is mended, drop expectedFailure"))
+        self.record(test, "FAIL", "passes now: the known fault is mended, drop expectedFailure")
 
     def addSkip(self, test, reason):
         super().addSkip(test, reason)
-        self.cases.append((test, "skip"))
+        self.record(test, "skip", "skip")
 
 
 def main():
@@ -49,7 +64,7 @@ def main():
     import harness
     harness.configure(pathlib.Path(args.build), pathlib.Path(args.results))
     suite = unittest.defaultTestLoader.discover(str(here), pattern=args.pattern)
-    runner = unittest.TextTestRunner(verbosity=2, resultclass=Recorder, stream=sys.stdout)
+    runner = unittest.TextTestRunner(verbosity=0, resultclass=Recorder, stream=sys.stdout)
     result = runner.run(suite)
     root = ET.Element("testsuites")
     for test, outcome in result.cases:
