@@ -44,6 +44,10 @@ std::string folderPart(const std::string& path, const CodePage& codePage);
 // ASCII letters folded to lower case, trail bytes left alone.
 std::string foldCase(const std::string& text, const CodePage& codePage);
 
+// UTF-8 text with every letter in upper case as the system maps it (as
+// Windows file systems compare names); empty when the text is not UTF-8.
+std::string upperCaseUtf8(const std::string& utf8);
+
 // Copies a message into a caller's buffer: cut at a character boundary,
 // always zero-terminated within size, never past it.
 void copyMessage(const std::string& message, char* buffer, std::size_t size,

@@ -1,4 +1,6 @@
 #include <iconv.h>
+#include <locale.h>
+#include <wctype.h>
 
 #include <memory>
 
@@ -18,6 +20,62 @@ std::string ShiftJis::toUtf8(const std::string& text) const {
   if (iconv(handle, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1)) return {};
   output.resize(output.size() - outLeft);
   return output;
+}
+
+namespace {
+
+// Code points of UTF-8 text; false for bytes that are not UTF-8.
+bool decodeUtf8(const std::string& text, std::u32string& out) {
+  for (std::size_t i = 0; i < text.size();) {
+    unsigned char lead = static_cast<unsigned char>(text[i]);
+    std::size_t length = lead < 0x80    ? 1
+                         : lead >= 0xF0 ? 4
+                         : lead >= 0xE0 ? 3
+                         : lead >= 0xC2 ? 2
+                                        : 0;
+    if (length == 0 || lead > 0xF4 || length > text.size() - i) return false;
+    char32_t code = length == 1 ? lead : lead & (0x7F >> length);
+    for (std::size_t k = 1; k < length; ++k) {
+      unsigned char next = static_cast<unsigned char>(text[i + k]);
+      if ((next & 0xC0) != 0x80) return false;
+      code = code << 6 | (next & 0x3F);
+    }
+    const char32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < least[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+    out += code;
+    i += length;
+  }
+  return true;
+}
+
+void encodeUtf8(char32_t code, std::string& out) {
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+    return;
+  }
+  std::size_t length = code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
+  const unsigned char marks[] = {0, 0, 0xC0, 0xE0, 0xF0};
+  out += static_cast<char>(marks[length] | (code >> (6 * (length - 1))));
+  for (std::size_t k = length - 1; k-- > 0;)
+    out += static_cast<char>(0x80 | ((code >> (6 * k)) & 0x3F));
+}
+
+}  // namespace
+
+std::string upperCaseUtf8(const std::string& utf8) {
+  static const locale_t unicode = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+  std::u32string codes;
+  if (!decodeUtf8(utf8, codes)) return {};
+  std::string upper;
+  for (char32_t code : codes) {
+    if (unicode) {
+      code = static_cast<char32_t>(towupper_l(static_cast<wint_t>(code), unicode));
+    } else if (code >= 'a' && code <= 'z') {
+      code -= 'a' - 'A';
+    }
+    encodeUtf8(code, upper);
+  }
+  return upper;
 }
 
 const CodePage& systemCodePage() {

@@ -31,6 +31,27 @@ class AnsiCodePage : public CodePage {
 
 }  // namespace
 
+std::string upperCaseUtf8(const std::string& utf8) {
+  if (utf8.empty()) return {};
+  int wideLength = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(),
+                                       static_cast<int>(utf8.size()), nullptr, 0);
+  if (wideLength <= 0) return {};
+  std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
+                      wide.data(), wideLength);
+  // Upper case maps each UTF-16 unit to one, as file systems compare names.
+  std::wstring wideUpper(wide.size(), L'\0');
+  if (LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, wide.data(), wideLength, wideUpper.data(),
+                   wideLength) != wideLength)
+    return {};
+  int length =
+      WideCharToMultiByte(CP_UTF8, 0, wideUpper.data(), wideLength, nullptr, 0, nullptr, nullptr);
+  std::string upper(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wideUpper.data(), wideLength, upper.data(), length, nullptr,
+                      nullptr);
+  return upper;
+}
+
 std::string ShiftJis::toUtf8(const std::string& text) const {
   return convertToUtf8(text, 932);
 }

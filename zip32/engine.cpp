@@ -6,8 +6,10 @@
 #include <chrono>
 #include <cstring>
 #include <memory>
-#include <set>
+#include <unordered_map>
+#include <unordered_set>
 
+#include "name_key.h"
 #include "parallel_deflate.h"
 #include "pattern.h"
 #include "zip_format.h"
@@ -199,6 +201,12 @@ std::string extraFields(const Source& source, const CodePage& codePage) {
   return extra;
 }
 
+// Whether a new entry's name and extra fields fit their length fields, a ZIP64 field beside them.
+bool fitsHeaders(const Source& source, const CodePage& codePage) {
+  return source.name.size() <= kMaxFieldLength &&
+         extraFields(source, codePage).size() + kMaxZip64FieldLength <= kMaxFieldLength;
+}
+
 class ArchiveBuilder {
  public:
   ArchiveBuilder(const ArchiveRequest& request, FileSystem& fileSystem, const CodePage& codePage,
@@ -212,24 +220,24 @@ class ArchiveBuilder {
         input_(kChunk),
         compressed_(kChunk) {}
 
-  Entry copyEntry(const Entry& old, FileReader& archive) {
-    LocalHeader local = readLocalHeader(archive, old.localOffset, request_.archive);
-    if (local.name != old.name)
-      fail(ResultCode::ArchiveDamaged, "書庫ファイルが壊れています: " + request_.archive);
-    std::uint64_t dataEnd = old.localOffset + local.length + old.compressedSize;
-    std::uint64_t length = local.length + old.compressedSize +
-                           dataDescriptorLength(archive, old, dataEnd, request_.archive);
-    Entry entry = old;
-    entry.localOffset = out_.position();
-    if (!archive.seek(old.localOffset)) damagedArchive();
+  // Bytes of the old archive as they are: an entry's record, or what lies before the first one.
+  void copyBytes(FileReader& archive, std::uint64_t start, std::uint64_t length,
+                 const std::string& label) {
+    if (!archive.seek(start)) damagedArchive();
     for (std::uint64_t left = length; left > 0;) {
       std::size_t piece = static_cast<std::size_t>(std::min<std::uint64_t>(left, kChunk));
       std::optional<std::size_t> got = archive.read(input_.data(), piece);
       if (!got || *got == 0) damagedArchive();
       out_.write(input_.data(), *got);
       left -= *got;
-      advance(old.name, *got);
+      advance(label, *got);
     }
+  }
+
+  Entry copyEntry(const Entry& old, FileReader& archive) {
+    Entry entry = old;
+    entry.localOffset = out_.position();
+    copyBytes(archive, old.localOffset, old.recordLength, old.name);
     return entry;
   }
 
@@ -454,16 +462,27 @@ std::string entryName(const std::string& path, bool junkPaths, const CodePage& c
 std::vector<Source> resolveInputs(const ArchiveRequest& request, FileSystem& fileSystem,
                                   const CodePage& codePage) {
   std::vector<Source> sources;
+  std::unordered_map<std::string, std::size_t> byKey;  // name key to its source
   auto add = [&](const std::string& path, const FileInfo& info) {
     Source source{path, entryName(path, request.junkPaths, codePage), info};
     if (source.name.empty()) unreadable(path);
-    std::string key = foldCase(source.name, codePage);
-    for (const Source& other : sources) {
-      if (foldCase(other.name, codePage) != key) continue;
-      if (fileSystem.sameFile(other.path, path)) return;
+    auto [known, added] = byKey.emplace(nameKey(source.name, codePage), sources.size());
+    if (!added) {
+      if (fileSystem.sameFile(sources[known->second].path, path)) return;
       fail(ResultCode::BadCommandLine, "同じ名前のファイルが複数あります: " + source.name);
     }
+    if (!fitsHeaders(source, codePage))
+      fail(ResultCode::BadCommandLine, "名前が長すぎて書庫に入りません: " + source.name);
     sources.push_back(source);
+  };
+  // Patterns that share a folder list it once.
+  std::unordered_map<std::string, std::vector<std::string>> listings;
+  auto listing = [&](const std::string& folder) -> const std::vector<std::string>& {
+    auto found = listings.find(folder);
+    if (found != listings.end()) return found->second;
+    std::vector<std::string> names = fileSystem.list(folder).value_or(std::vector<std::string>{});
+    std::sort(names.begin(), names.end());
+    return listings.emplace(folder, std::move(names)).first->second;
   };
   for (const std::string& text : request.patterns) {
     std::string folderText = folderPart(text, codePage);
@@ -480,14 +499,9 @@ std::vector<Source> resolveInputs(const ArchiveRequest& request, FileSystem& fil
       add(path, *info);
       continue;
     }
-    std::optional<std::vector<std::string>> entries = fileSystem.list(folderPath);
-    std::vector<std::string> matched;
-    for (const std::string& entry : entries ? *entries : std::vector<std::string>{}) {
-      if (name->matches(entry)) matched.push_back(entry);
-    }
-    std::sort(matched.begin(), matched.end());
     bool any = false;
-    for (const std::string& entry : matched) {
+    for (const std::string& entry : listing(folderPath)) {
+      if (!name->matches(entry)) continue;
       std::optional<FileInfo> info = fileSystem.stat(folderPath + entry);
       if (!info || info->isDirectory) continue;
       add(folderPath + entry, *info);
@@ -499,17 +513,6 @@ std::vector<Source> resolveInputs(const ArchiveRequest& request, FileSystem& fil
 }
 
 namespace {
-
-// Every entry of an archive to update must be where its central header says.
-void checkLocalHeaders(FileReader& file, const CentralDirectory& directory,
-                       const std::string& path) {
-  for (const Entry& entry : directory.entries) {
-    LocalHeader local = readLocalHeader(file, entry.localOffset, path);
-    if (local.name != entry.name ||
-        entry.localOffset + local.length + entry.compressedSize > directory.offset)
-      fail(ResultCode::ArchiveDamaged, "書庫ファイルが壊れています: " + path);
-  }
-}
 
 Outcome build(const ArchiveRequest& request, FileSystem& fileSystem, const CodePage& codePage,
               Progress& progress) {
@@ -524,7 +527,7 @@ Outcome build(const ArchiveRequest& request, FileSystem& fileSystem, const CodeP
   if (existing && (existing->isDirectory || (existing->attributes & 0x01) != 0))
     notWritable(request.archive);
   std::unique_ptr<FileReader> oldArchive;
-  CentralDirectory directory;
+  ExistingArchive old;
   if (existing) {
     for (const Source& source : sources) {
       if (fileSystem.sameFile(source.path, request.archive))
@@ -532,34 +535,37 @@ Outcome build(const ArchiveRequest& request, FileSystem& fileSystem, const CodeP
     }
     oldArchive = fileSystem.openRead(request.archive);
     if (!oldArchive) notWritable(request.archive);
-    directory = readCentralDirectory(*oldArchive, request.archive);
-    checkLocalHeaders(*oldArchive, directory, request.archive);
+    old = readExistingArchive(*oldArchive, request.archive);
   }
 
-  std::set<std::string> replaced;
-  std::uint64_t total = 0;
+  std::unordered_set<std::string> replaced;
+  std::uint64_t total = old.prefixLength;
   for (const Source& source : sources) {
-    replaced.insert(foldCase(source.name, codePage));
+    replaced.insert(nameKey(source.name, codePage));
     total += source.info.size;
   }
   std::vector<const Entry*> kept;
-  for (const Entry& entry : directory.entries) {
-    if (replaced.count(foldCase(entry.name, codePage)) == 0) {
+  for (const Entry& entry : old.directory.entries) {
+    if (replaced.count(nameKey(entry, codePage)) == 0) {
       kept.push_back(&entry);
-      total += entry.compressedSize;
+      total += entry.recordLength;
     }
   }
 
   TemporaryArchive temporary(fileSystem, request.archive, codePage);
   Output out(temporary.writer(), request.archive);
   ArchiveBuilder builder(request, fileSystem, codePage, progress, out, total);
+  // What lies before the first entry (a program stub) stays in front of them.
+  if (old.prefixLength > 0)
+    builder.copyBytes(*oldArchive, 0, old.prefixLength, fileNamePart(request.archive, codePage));
   std::vector<Entry> written;
   for (const Entry* entry : kept) written.push_back(builder.copyEntry(*entry, *oldArchive));
   for (const Source& source : sources) written.push_back(builder.addEntry(source));
   std::uint64_t directoryOffset = out.position();
   for (const Entry& entry : written) out.write(centralHeader(entry));
   std::uint64_t directorySize = out.position() - directoryOffset;
-  out.write(endRecords(written.size(), directoryOffset, directorySize, directory.comment));
+  out.write(endRecords(written.size(), directoryOffset, directorySize, old.directory.comment));
+  out.write(old.directory.trailer);
   out.finish();
   temporary.close();
   oldArchive.reset();

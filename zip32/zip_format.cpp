@@ -1,6 +1,9 @@
 #include "zip_format.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <new>
+#include <optional>
 
 #include "result.h"
 
@@ -30,6 +33,12 @@ void put32(std::string& out, std::uint32_t value) {
 void put64(std::string& out, std::uint64_t value) {
   put32(out, static_cast<std::uint32_t>(value));
   put32(out, static_cast<std::uint32_t>(value >> 32));
+}
+// The length of a name, extra fields or comment, which must fit its field.
+void putLength(std::string& out, std::size_t length, const std::string& name) {
+  if (length > kMaxFieldLength)
+    throw ZipError(ResultCode::ArchiveNotWritable, "ZIP の見出しに収まりません: " + name);
+  put16(out, static_cast<std::uint32_t>(length));
 }
 std::uint32_t clamp32(std::uint64_t value) {
   return value >= kMax32 ? kMax32 : static_cast<std::uint32_t>(value);
@@ -137,8 +146,8 @@ std::string localHeader(const Entry& entry) {
   putEntryFields(out, entry, entry.versionNeeded);
   put32(out, entry.zip64Sizes ? kMax32 : clamp32(entry.compressedSize));
   put32(out, entry.zip64Sizes ? kMax32 : clamp32(entry.uncompressedSize));
-  put16(out, static_cast<std::uint32_t>(entry.name.size()));
-  put16(out, static_cast<std::uint32_t>(extra.size()));
+  putLength(out, entry.name.size(), entry.name);
+  putLength(out, extra.size(), entry.name);
   return out + entry.name + extra;
 }
 
@@ -159,9 +168,9 @@ std::string centralHeader(const Entry& entry) {
   putEntryFields(out, entry, versionNeeded);
   put32(out, bigCompressed ? kMax32 : static_cast<std::uint32_t>(entry.compressedSize));
   put32(out, bigUncompressed ? kMax32 : static_cast<std::uint32_t>(entry.uncompressedSize));
-  put16(out, static_cast<std::uint32_t>(entry.name.size()));
-  put16(out, static_cast<std::uint32_t>(extra.size()));
-  put16(out, static_cast<std::uint32_t>(entry.comment.size()));
+  putLength(out, entry.name.size(), entry.name);
+  putLength(out, extra.size(), entry.name);
+  putLength(out, entry.comment.size(), entry.name);
   put16(out, 0);  // disk
   put16(out, entry.internalAttributes);
   put32(out, entry.externalAttributes);
@@ -198,74 +207,135 @@ std::string endRecords(std::uint64_t entryCount, std::uint64_t directoryOffset,
   put16(out, count16);
   put32(out, zip64 ? kMax32 : static_cast<std::uint32_t>(directorySize));
   put32(out, zip64 ? kMax32 : static_cast<std::uint32_t>(directoryOffset));
-  put16(out, static_cast<std::uint32_t>(comment.size()));
+  putLength(out, comment.size(), "");
   return out + comment;
 }
 
 namespace {
 
-struct EndRecord {
-  std::uint64_t position = 0;
-  std::uint64_t entryCount = 0, directorySize = 0, directoryOffset = 0;
-  std::string comment;
-  bool needsZip64 = false;
-};
+// Padding after the end record that the search for it looks past.
+constexpr std::size_t kMaxTrailer = 0x10000;
+constexpr std::size_t kCentralLength = 46;
+constexpr std::size_t kLocalLength = 30;
+constexpr std::uint16_t kDescriptorFlag = 0x08;
 
-EndRecord findEndRecord(FileReader& file, std::uint64_t fileSize, const std::string& path) {
-  if (fileSize < kEndLength) damaged(path);
-  std::size_t tailSize =
-      static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, kEndLength + 0xFFFF));
-  std::uint64_t tailStart = fileSize - tailSize;
-  std::string tail = readAt(file, tailStart, tailSize, path);
-  for (std::size_t at = tailSize - kEndLength + 1; at-- > 0;) {
-    Cursor cursor(tail, path, at);
-    if (cursor.u32() != kEndSignature) continue;
-    std::uint16_t disk = cursor.u16(), directoryDisk = cursor.u16();
-    std::uint16_t onDisk = cursor.u16(), total = cursor.u16();
-    std::uint32_t size = cursor.u32(), offset = cursor.u32();
-    std::uint16_t commentLength = cursor.u16();
-    if (at + kEndLength + commentLength != tailSize) continue;  // a signature inside the comment
-    if (disk != 0 || directoryDisk != 0 || onDisk != total) damaged(path);
-    EndRecord end;
-    end.position = tailStart + at;
-    end.entryCount = total;
-    end.directorySize = size;
-    end.directoryOffset = offset;
-    end.comment = cursor.text(commentLength);
-    end.needsZip64 = total == 0xFFFF || size == kMax32 || offset == kMax32;
-    return end;
-  }
-  damaged(path);
+// Whether a + b <= limit, without wrapping.
+bool fits(std::uint64_t a, std::uint64_t b, std::uint64_t limit) {
+  return a <= limit && b <= limit - a;
 }
 
-// Takes the figures of the ZIP64 end record when its locator is there.
+struct EndRecord {
+  std::uint64_t position = 0;      // of the end record
+  std::uint64_t end = 0;           // just past its comment
+  std::uint64_t directoryEnd = 0;  // where the directory must end: at the end records
+  std::uint64_t directorySize = 0, directoryOffset = 0;
+  std::uint16_t disk = 0, directoryDisk = 0, onDisk = 0, total = 0;
+  bool zip64 = false;
+  std::string comment;
+};
+
+// An end record at the given place of the tail, if its comment fits in the file.
+std::optional<EndRecord> parseEndRecord(const std::string& tail, std::size_t at,
+                                        std::uint64_t tailStart, const std::string& path) {
+  Cursor cursor(tail, path, at);
+  if (cursor.u32() != kEndSignature) return std::nullopt;
+  EndRecord end;
+  end.disk = cursor.u16();
+  end.directoryDisk = cursor.u16();
+  end.onDisk = cursor.u16();
+  end.total = cursor.u16();
+  end.directorySize = cursor.u32();
+  end.directoryOffset = cursor.u32();
+  std::uint16_t commentLength = cursor.u16();
+  if (commentLength > tail.size() - cursor.position()) return std::nullopt;
+  end.comment = cursor.text(commentLength);
+  end.position = tailStart + at;
+  end.end = tailStart + cursor.position();
+  end.directoryEnd = end.position;
+  return end;
+}
+
+// Takes the figures of the ZIP64 end record when a locator right before the
+// end record points at one that ends right at the locator. Otherwise the
+// end record's own figures stand, read as they are (exactly 65,535 entries
+// need no ZIP64 records).
 void readZip64End(FileReader& file, EndRecord& end, const std::string& path) {
-  if (end.position < kLocatorLength) {
-    if (end.needsZip64) damaged(path);
-    return;
-  }
-  std::string locator = readAt(file, end.position - kLocatorLength, kLocatorLength, path);
+  if (end.position < kLocatorLength + kZip64EndLength) return;
+  std::uint64_t locatorAt = end.position - kLocatorLength;
+  std::string locator = readAt(file, locatorAt, kLocatorLength, path);
   Cursor cursor(locator, path);
-  if (cursor.u32() != kZip64LocatorSignature) {
-    if (end.needsZip64) damaged(path);
-    return;
-  }
-  cursor.u32();
-  std::uint64_t recordOffset = cursor.u64();
-  if (recordOffset + kZip64EndLength > end.position - kLocatorLength) damaged(path);
-  std::string record = readAt(file, recordOffset, kZip64EndLength, path);
+  if (cursor.u32() != kZip64LocatorSignature) return;
+  std::uint32_t recordDisk = cursor.u32();
+  std::uint64_t recordAt = cursor.u64();
+  if (recordDisk != 0 || recordAt > locatorAt - kZip64EndLength) return;
+  std::string record = readAt(file, recordAt, kZip64EndLength, path);
   Cursor fields(record, path);
-  if (fields.u32() != kZip64EndSignature) damaged(path);
-  fields.u64();
+  if (fields.u32() != kZip64EndSignature || fields.u64() != locatorAt - recordAt - 12) return;
   fields.u16();
   fields.u16();
-  if (fields.u32() != 0 || fields.u32() != 0) damaged(path);
+  std::uint32_t disk = fields.u32(), directoryDisk = fields.u32();
   std::uint64_t onDisk = fields.u64(), total = fields.u64();
-  if (onDisk != total) damaged(path);
-  end.entryCount = total;
-  end.directorySize = fields.u64();
-  end.directoryOffset = fields.u64();
-  end.position = recordOffset;
+  std::uint64_t size = fields.u64(), offset = fields.u64();
+  if (disk != 0 || directoryDisk != 0 || onDisk != total) return;
+  // A figure the end record gives in full must be the same there.
+  if ((end.directorySize != kMax32 && end.directorySize != size) ||
+      (end.directoryOffset != kMax32 && end.directoryOffset != offset))
+    return;
+  end.directorySize = size;
+  end.directoryOffset = offset;
+  end.directoryEnd = recordAt;
+  end.zip64 = true;
+}
+
+bool oneDisk(const EndRecord& end) {
+  auto zero = [&](std::uint16_t number) { return number == 0 || (end.zip64 && number == 0xFFFF); };
+  return zero(end.disk) && zero(end.directoryDisk) && end.onDisk == end.total;
+}
+
+// Where the directory of an end record starts, if it can: it ends where the
+// end records begin and opens with a central header. One that lies further
+// on than its offset says has bytes before the archive that the offsets
+// leave out (a program stub prepended later); never so with ZIP64 end
+// records, whose locator counts from the start of the file.
+std::optional<std::uint64_t> directoryStart(FileReader& file, const EndRecord& end,
+                                            const std::string& path) {
+  if (end.directorySize > end.directoryEnd) return std::nullopt;
+  std::uint64_t start = end.directoryEnd - end.directorySize;
+  if (end.directoryOffset > start) return std::nullopt;
+  if (start != end.directoryOffset && (end.zip64 || end.directorySize == 0)) return std::nullopt;
+  if (end.directorySize == 0) return start;
+  if (end.directorySize < kCentralLength) return std::nullopt;
+  if (Cursor(readAt(file, start, 4, path), path).u32() != kCentralSignature) return std::nullopt;
+  return start;
+}
+
+struct FoundEnd {
+  EndRecord end;
+  std::uint64_t directoryStart = 0;
+};
+
+// The last end record whose directory checks out, looking past padding
+// after it; one inside the comment of an earlier sound record is only text
+// of that comment.
+FoundEnd findEndRecord(FileReader& file, std::uint64_t fileSize, const std::string& path) {
+  if (fileSize < kEndLength) damaged(path);
+  std::size_t tailSize = static_cast<std::size_t>(
+      std::min<std::uint64_t>(fileSize, kEndLength + kMaxFieldLength + kMaxTrailer));
+  std::uint64_t tailStart = fileSize - tailSize;
+  std::string tail = readAt(file, tailStart, tailSize, path);
+  std::optional<FoundEnd> found;
+  for (std::size_t at = tailSize - kEndLength + 1; at-- > 0;) {
+    if (tail.compare(at, 4, "PK\x05\x06", 4) != 0) continue;
+    std::optional<EndRecord> end = parseEndRecord(tail, at, tailStart, path);
+    if (!end) continue;
+    readZip64End(file, *end, path);
+    if (!oneDisk(*end)) continue;
+    std::optional<std::uint64_t> start = directoryStart(file, *end, path);
+    if (!start) continue;
+    if (!found || end->end > found->end.position) found = FoundEnd{*end, *start};
+  }
+  if (!found) damaged(path);
+  return *found;
 }
 
 // The shared run of fields from the version needed to the two sizes, which
@@ -308,41 +378,107 @@ Entry parseCentralHeader(Cursor& cursor, const std::string& path) {
   return entry;
 }
 
+// The data descriptor after an entry's data: with or without its signature,
+// with sizes of 8 bytes where the local header has a ZIP64 field, else of 4
+// (the other width only when that alone matches), and its figures those of
+// the central header. Its length, or damage.
+std::uint64_t descriptorLength(FileReader& file, const Entry& entry, bool zip64, std::uint64_t at,
+                               std::uint64_t limit, const std::string& path) {
+  std::string bytes =
+      readAt(file, at, static_cast<std::size_t>(std::min<std::uint64_t>(limit - at, 24)), path);
+  for (bool wide : {zip64, !zip64}) {
+    for (bool signature : {true, false}) {
+      std::size_t length = (signature ? 4 : 0) + 4 + (wide ? 16 : 8);
+      if (length > bytes.size()) continue;
+      Cursor cursor(bytes, path);
+      if (signature && cursor.u32() != kDescriptorSignature) continue;
+      std::uint32_t crc = cursor.u32();
+      std::uint64_t compressed = cursor.number(wide ? 8 : 4);
+      std::uint64_t uncompressed = cursor.number(wide ? 8 : 4);
+      if (crc == entry.crc && compressed == entry.compressedSize &&
+          uncompressed == entry.uncompressedSize)
+        return length;
+    }
+  }
+  damaged(path);
+}
+
+// The bytes of an entry up to limit: its local header, which must agree with
+// the central one, its data and its data descriptor.
+std::uint64_t measureRecord(FileReader& file, const Entry& entry, std::uint64_t limit,
+                            const std::string& path) {
+  if (!fits(entry.localOffset, kLocalLength, limit)) damaged(path);
+  LocalHeader local = readLocalHeader(file, entry.localOffset, path);
+  bool descriptor = (local.flags & kDescriptorFlag) != 0;
+  bool agrees =
+      local.name == entry.name && local.method == entry.method &&
+      descriptor == ((entry.flags & kDescriptorFlag) != 0) &&
+      (descriptor || (local.crc == entry.crc && local.compressedSize == entry.compressedSize &&
+                      local.uncompressedSize == entry.uncompressedSize));
+  if (!agrees || !fits(entry.localOffset, local.length, limit) ||
+      !fits(entry.localOffset + local.length, entry.compressedSize, limit))
+    damaged(path);
+  std::uint64_t dataLength = local.length + entry.compressedSize;
+  if (!descriptor) return dataLength;
+  return dataLength +
+         descriptorLength(file, entry, local.zip64, entry.localOffset + dataLength, limit, path);
+}
+
 }  // namespace
 
 CentralDirectory readCentralDirectory(FileReader& file, const std::string& path) {
   std::optional<std::uint64_t> fileSize = file.size();
   if (!fileSize) damaged(path);
-  EndRecord end = findEndRecord(file, *fileSize, path);
-  readZip64End(file, end, path);
-  if (end.directoryOffset > end.position || end.directorySize > end.position - end.directoryOffset)
-    damaged(path);
-  // Every central header takes at least 46 bytes: a count beyond that is a lie.
-  if (end.entryCount > end.directorySize / 46) damaged(path);
-  std::string bytes =
-      readAt(file, end.directoryOffset, static_cast<std::size_t>(end.directorySize), path);
+  FoundEnd found = findEndRecord(file, *fileSize, path);
+  const EndRecord& end = found.end;
+  if (end.directorySize > SIZE_MAX) throw std::bad_alloc();
+  // Offsets that leave out a stub before the archive are moved by its length.
+  std::uint64_t shift = found.directoryStart - end.directoryOffset;
   CentralDirectory directory;
-  directory.offset = end.directoryOffset;
+  directory.offset = found.directoryStart;
   directory.size = end.directorySize;
   directory.comment = end.comment;
+  directory.trailer = readAt(file, end.end, static_cast<std::size_t>(*fileSize - end.end), path);
+  std::string bytes =
+      readAt(file, directory.offset, static_cast<std::size_t>(directory.size), path);
   Cursor cursor(bytes, path);
-  for (std::uint64_t i = 0; i < end.entryCount; ++i) {
+  while (cursor.position() < bytes.size()) {
     Entry entry = parseCentralHeader(cursor, path);
     if (entry.localOffset >= end.directoryOffset) damaged(path);
+    entry.localOffset += shift;
     directory.entries.push_back(std::move(entry));
   }
   return directory;
 }
 
+ExistingArchive readExistingArchive(FileReader& file, const std::string& path) {
+  ExistingArchive archive{readCentralDirectory(file, path)};
+  CentralDirectory& directory = archive.directory;
+  std::vector<const Entry*> byOffset;
+  for (Entry& entry : directory.entries) {
+    entry.recordLength = measureRecord(file, entry, directory.offset, path);
+    byOffset.push_back(&entry);
+  }
+  std::sort(byOffset.begin(), byOffset.end(),
+            [](const Entry* a, const Entry* b) { return a->localOffset < b->localOffset; });
+  // Two records that share bytes: one of them at least is not what it says.
+  for (std::size_t i = 1; i < byOffset.size(); ++i) {
+    if (byOffset[i - 1]->localOffset + byOffset[i - 1]->recordLength > byOffset[i]->localOffset)
+      damaged(path);
+  }
+  archive.prefixLength = byOffset.empty() ? directory.offset : byOffset.front()->localOffset;
+  return archive;
+}
+
 LocalHeader readLocalHeader(FileReader& file, std::uint64_t offset, const std::string& path) {
-  std::string fixed = readAt(file, offset, 30, path);
+  std::string fixed = readAt(file, offset, kLocalLength, path);
   Cursor cursor(fixed, path);
   if (cursor.u32() != kLocalSignature) damaged(path);
   LocalHeader header;
   std::uint32_t compressed, uncompressed;
   readEntryFields(cursor, header, compressed, uncompressed);
   std::uint16_t nameLength = cursor.u16(), extraLength = cursor.u16();
-  std::string rest = readAt(file, offset + 30, nameLength + extraLength, path);
+  std::string rest = readAt(file, offset + kLocalLength, nameLength + extraLength, path);
   header.name = rest.substr(0, nameLength);
   std::string zip64, others;
   splitExtra(rest.substr(nameLength), zip64, others);
@@ -350,16 +486,8 @@ LocalHeader readLocalHeader(FileReader& file, std::uint64_t offset, const std::s
   Cursor wide(zip64, path);
   header.uncompressedSize = uncompressed == kMax32 ? wide.u64() : uncompressed;
   header.compressedSize = compressed == kMax32 ? wide.u64() : compressed;
-  header.length = 30 + nameLength + extraLength;
+  header.length = kLocalLength + nameLength + extraLength;
   return header;
-}
-
-std::uint64_t dataDescriptorLength(FileReader& file, const Entry& entry, std::uint64_t at,
-                                   const std::string& path) {
-  if ((entry.flags & 0x08) == 0) return 0;
-  std::string head = readAt(file, at, 4, path);
-  bool signature = Cursor(head, path).u32() == kDescriptorSignature;
-  return (signature ? 4 : 0) + 4 + (entry.zip64Sizes ? 16 : 8);
 }
 
 }  // namespace zip32

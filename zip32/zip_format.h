@@ -1,7 +1,8 @@
 // ZIP records as this archiver writes and reads them: local and central
-// headers, the end records (ZIP64 where needed), and the central
-// directory of an existing archive.
+// headers, data descriptors, the end records (ZIP64 where needed), and the
+// central directory of an existing archive, whoever wrote it.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -36,9 +37,19 @@ struct Entry : EntryFields {
   std::string centralExtra;  // extra fields of the central header, ZIP64 aside
   std::string comment;
   bool zip64Sizes = false;  // both sizes travel in ZIP64 fields
+  // Read from an existing archive: its local header, data and data
+  // descriptor, which are copied as they are.
+  std::uint64_t recordLength = 0;
 };
 
+// A header field holds at most this many bytes (a name, its extra fields, a comment).
+constexpr std::size_t kMaxFieldLength = 0xFFFF;
+// Room the ZIP64 field of a central header takes at most: tag, length, three numbers.
+constexpr std::size_t kMaxZip64FieldLength = 4 + 3 * 8;
+
 // The local header; with zip64Sizes it carries a ZIP64 field of both sizes.
+// The writers throw ZipError(ArchiveNotWritable) for a name, extra fields
+// or a comment longer than their length field can say.
 std::string localHeader(const Entry& entry);
 std::string centralHeader(const Entry& entry);
 // ZIP64 end record and locator when the count, size or offset needs them,
@@ -47,14 +58,29 @@ std::string endRecords(std::uint64_t entryCount, std::uint64_t directoryOffset,
                        std::uint64_t directorySize, const std::string& comment);
 
 struct CentralDirectory {
-  std::vector<Entry> entries;
-  std::uint64_t offset = 0;
+  std::vector<Entry> entries;  // in the directory's order, offsets from the start of the file
+  std::uint64_t offset = 0;    // where the directory starts in the file
   std::uint64_t size = 0;
   std::string comment;
+  std::string trailer;  // bytes after the end record and its comment (padding)
 };
 
-// Throws ZipError(ArchiveDamaged) when the file is not a sound ZIP archive.
+// The directory as its own bytes say: every record its size holds, whatever
+// the end record's count. Offsets that leave out bytes before the archive
+// (a program stub prepended later) are moved to count them. Throws
+// ZipError(ArchiveDamaged) when the file is not a sound ZIP archive.
 CentralDirectory readCentralDirectory(FileReader& file, const std::string& path);
+
+struct ExistingArchive {
+  CentralDirectory directory;
+  std::uint64_t prefixLength = 0;  // bytes before the first entry, a stub or nothing
+};
+
+// An archive to update: its directory, and every entry's local header, data
+// and data descriptor found where the directory says, agreeing with it and
+// overlapping nothing, so that recordLength can be copied as it is. Throws
+// ZipError(ArchiveDamaged) otherwise.
+ExistingArchive readExistingArchive(FileReader& file, const std::string& path);
 
 struct LocalHeader : EntryFields {
   std::uint64_t length = 0;  // fixed part, name and extra fields
@@ -62,9 +88,5 @@ struct LocalHeader : EntryFields {
 };
 
 LocalHeader readLocalHeader(FileReader& file, std::uint64_t offset, const std::string& path);
-
-// Bytes after an entry's data: its data descriptor, if its flags announce one.
-std::uint64_t dataDescriptorLength(FileReader& file, const Entry& entry, std::uint64_t at,
-                                   const std::string& path);
 
 }  // namespace zip32
