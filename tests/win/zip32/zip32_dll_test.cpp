@@ -325,6 +325,54 @@ TEST_F(Zip32DllTest, ExistingArchivesThatCannotBeUpdatedStayAsTheyWere) {
   EXPECT_EQ(namesIn(folder_).size(), 3u) << "no temporary file left";
 }
 
+std::string fromHex(const std::string& hex) {
+  std::string bytes;
+  for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+    bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+  return bytes;
+}
+
+// The archives of other writers that update_fixtures.py makes, each updated
+// through Zip; the script then checks what became of every old entry.
+TEST_F(Zip32DllTest, ArchivesOfOtherWritersKeepEveryEntryOrStayUntouched) {
+  std::string fixtures = "python3 '" ZIP32_FIXTURES "' ";
+  ASSERT_EQ(runUnix(fixtures + "make '" + unixPath(folder_) + "'"), 0);
+  std::string work = at("work\\");
+  ASSERT_TRUE(CreateDirectoryA(work.c_str(), nullptr));
+  std::string listing = readFile(at("cases.txt"));
+  std::string results;
+  std::size_t count = 0;
+  for (std::size_t at = 0, end; (end = listing.find('\n', at)) != std::string::npos; at = end + 1) {
+    char name[128], addHex[512], expected[8];
+    ASSERT_EQ(std::sscanf(listing.substr(at, end - at).c_str(), "%127s %511s %7s", name, addHex,
+                          expected),
+              3);
+    std::string fixture = readFile(folder_ + name + ".zip");
+    std::string archive = work + name + ".zip";
+    writeFile(archive, fixture);
+    std::string input = work + name + "\\" + fromHex(addHex);
+    CreateDirectoryA((work + name).c_str(), nullptr);
+    writeFile(input, std::string("new content of ") + name);
+    int code = zip("-6 -q -j \"" + archive + "\" \"" + input + "\"");
+    results += std::string(name) + " " + std::to_string(code) + "\n";
+    if (std::string(expected) == "ok") {
+      EXPECT_EQ(code, Ok) << name;
+    } else {
+      EXPECT_EQ(code, std::atoi(expected)) << name;
+      EXPECT_TRUE(readFile(archive) == fixture) << name << " changed";
+    }
+    ++count;
+  }
+  EXPECT_GT(count, 0u);
+  for (const std::string& left : namesIn(work))
+    EXPECT_EQ(left.find("~zip"), std::string::npos) << left;
+  writeFile(work + "results.txt", results);
+  EXPECT_EQ(runUnix(fixtures + "check '" + unixPath(folder_) + "' > '" +
+                    unixPath(work + "check.txt") + "' 2>&1"),
+            0)
+      << readFile(work + "check.txt");
+}
+
 TEST_F(Zip32DllTest, FullDiskLeavesTheOldArchiveAndNoTemporaryFile) {
   std::string small = at("small");
   CreateDirectoryA(small.c_str(), nullptr);
