@@ -7,10 +7,13 @@ prints throughput and output size side by side, with our ratios to the
 fastest of the others and to zlib's size (zipfile uses zlib at the same
 level). Then the deflate of one big file alone: single-threaded zlib,
 our block-parallel deflate and pigz on the same cores, natively and (with
---wine) our Windows build under Wine. Last our peak memory on a 2 GiB input.
+--wine) our Windows build under Wine. Then resolving thousands of inputs
+of one call, against comparing each name with every earlier one. Last our
+peak memory on a 2 GiB input.
 
     bench/zip32/run.py [--build DIR] [--wine-build DIR] [--mb N] [--small N]
-                       [--no-archives] [--no-parallel] [--no-memory] [--ratios FILE]
+                       [--no-archives] [--no-parallel] [--no-resolve] [--no-memory]
+                       [--ratios FILE]
 
 --ratios writes every ratio with its goal as JSON lines, for bench/run.
 """
@@ -221,6 +224,25 @@ def archive_table(driver, work, sets):
             ratio(case, "size / zlib", sizes["ours"] / sizes["zipfile"], "", None)
 
 
+def resolve_table(driver, work):
+    """Inputs of one call: ours against comparing every name with every earlier one."""
+    print()
+    print("Resolving the inputs of one call: seconds, ours and pairwise name comparison.")
+    print("%8s %10s %10s %12s" % ("inputs", "ours", "pairwise", "pairwise/ours"))
+    times = {}
+    for count in (2000, 8000):
+        folder = fresh(os.path.join(work, "inputs-%d" % count))
+        out = subprocess.run([driver, "--resolve", folder, str(count)], stdout=subprocess.PIPE,
+                             check=True).stdout.split()
+        ours, pairwise = float(out[0]), float(out[1])
+        times[count] = ours, pairwise
+        print("%8d %10.4f %10.4f %12.1f" % (count, ours, pairwise, pairwise / ours), flush=True)
+    growth = times[8000][0] / times[2000][0]
+    print("ours, 4 times the inputs: %.1f times the time (pairwise: %.1f)" % (
+        growth, times[8000][1] / times[2000][1]))
+    ratio("resolving 2000 and 8000 inputs", "time growth for 4x inputs", growth, "<= 6", growth <= 6)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", default=os.path.join(os.path.dirname(__file__), "../../build/native"))
@@ -230,6 +252,7 @@ def main():
     parser.add_argument("--no-archives", action="store_true")
     parser.add_argument("--no-parallel", action="store_true")
     parser.add_argument("--no-memory", action="store_true")
+    parser.add_argument("--no-resolve", action="store_true")
     parser.add_argument("--ratios", help="write the ratios as JSON lines to this file")
     args = parser.parse_args()
     driver = os.path.join(args.build, "bench/zip32/bench_zip32")
@@ -248,6 +271,8 @@ def main():
             small = make_small(os.path.join(work, "small"), args.small)
             archive_table(driver, work, [("text %d MB" % args.mb, [text]), ("binary %d MB" % args.mb, [binary]),
                                          ("%d small" % args.small, small)])
+        if not args.no_resolve:
+            resolve_table(driver, work)
         if not args.no_memory:
             print()
             peak = peak_memory(driver, work, 2 << 30)
