@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -339,26 +340,22 @@ TEST_F(Zip32DllTest, ArchivesOfOtherWritersKeepEveryEntryOrStayUntouched) {
   ASSERT_EQ(runUnix(fixtures + "make '" + unixPath(folder_) + "'"), 0);
   std::string work = at("work\\");
   ASSERT_TRUE(CreateDirectoryA(work.c_str(), nullptr));
-  std::string listing = readFile(at("cases.txt"));
-  std::string results;
+  std::istringstream cases(readFile(at("cases.txt")));
+  std::string results, name, addHex, expected;
   std::size_t count = 0;
-  for (std::size_t at = 0, end; (end = listing.find('\n', at)) != std::string::npos; at = end + 1) {
-    char name[128], addHex[512], expected[8];
-    ASSERT_EQ(std::sscanf(listing.substr(at, end - at).c_str(), "%127s %511s %7s", name, addHex,
-                          expected),
-              3);
+  while (cases >> name >> addHex >> expected) {
     std::string fixture = readFile(folder_ + name + ".zip");
     std::string archive = work + name + ".zip";
     writeFile(archive, fixture);
     std::string input = work + name + "\\" + fromHex(addHex);
     CreateDirectoryA((work + name).c_str(), nullptr);
-    writeFile(input, std::string("new content of ") + name);
+    writeFile(input, "new content of " + name);
     int code = zip("-6 -q -j \"" + archive + "\" \"" + input + "\"");
-    results += std::string(name) + " " + std::to_string(code) + "\n";
-    if (std::string(expected) == "ok") {
+    results += name + " " + std::to_string(code) + "\n";
+    if (expected == "ok") {
       EXPECT_EQ(code, Ok) << name;
     } else {
-      EXPECT_EQ(code, std::atoi(expected)) << name;
+      EXPECT_EQ(code, std::stoi(expected)) << name;
       EXPECT_TRUE(readFile(archive) == fixture) << name << " changed";
     }
     ++count;
