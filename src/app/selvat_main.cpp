@@ -130,6 +130,7 @@ void TSelvatForm::bindEvents() {
   for (TMenuItem* naming : {&ArcName_File, &ArcName_Period, &ArcName_UnderBar})
     naming->OnClick = handler(this, &TSelvatForm::ArcName_FileClick);
   NoDialog.OnClick = InputSubDir.OnClick = handler(this, &TSelvatForm::NoDialogClick);
+  ErrorList.OnClick = handler(this, &TSelvatForm::ErrorListClick);
 }
 
 void TSelvatForm::Dispatch(TMessage& Message) {

@@ -5,6 +5,7 @@
 // settings/, app/option_controls.cpp).
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/glyphs.h"
 #include "archive/archive_name.h"
@@ -44,6 +45,7 @@ class TSelvatForm : public TForm {
   void R9Click(TObject* Sender);
   void ArcName_FileClick(TObject* Sender);
   void NoDialogClick(TObject* Sender);
+  void ErrorListClick(TObject* Sender);
 
   // Operations the handlers share.
   void AddInputFile(const std::string& Path);
@@ -58,6 +60,12 @@ class TSelvatForm : public TForm {
   TMenuItem& LevelItem(int Level);       // R1 to R9; R6 for a level without an item
   TMenuItem& NamingItem(int Naming);     // the naming item; ArcName_File for others
   bool RunInProgress() const { return Batch.inProgress(); }
+  // The error list, each line with the reason that the status bar shows
+  // while the line is selected.
+  void AddErrorLine(const std::string& Line, const std::string& Reason);
+  void RefuseInput(const std::string& Item, const std::string& Reason);  // "[Error] " + item
+  void ClearErrorLines();
+  void ClearErrorsForRun();  // all but the refusals made since the last run began
 
   // Components, in the order of the window from top to bottom.
   TBevel Bevel1{this};
@@ -123,6 +131,8 @@ class TSelvatForm : public TForm {
   int32_t FArcName = 0;
   BatchRun Batch;
   InputIndex FInputIndex;  // the input list's entries, for admission in constant time
+  std::vector<std::string> FErrorReasons;  // of ErrorList's lines, in step with them
+  size_t FFreshRefusals = 0;               // last lines of ErrorList, refused since the last run
 
  private:
   void describeWindow();

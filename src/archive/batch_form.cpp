@@ -21,8 +21,10 @@ class WindowBatchHost : public BatchHost {
   int inputCount() override { return form_.InputList.Count(); }
   std::string firstInput() override { return form_.InputList.Item(0); }
   void deleteFirstInput() override { form_.DeleteInput(0); }
-  void clearErrors() override { form_.ErrorList.Clear(); }
-  void addError(const std::string& line) override { form_.ErrorList.Add(line); }
+  void clearErrors() override { form_.ClearErrorsForRun(); }
+  void addError(const std::string& line, const std::string& reason) override {
+    form_.AddErrorLine(line, reason);
+  }
   void setCaption(const std::string& caption) override { form_.SetCaption(caption); }
   void setStatusText(const std::string& text) override { form_.StatusBar1.SetSimpleText(text); }
   void update() override { form_.Update(); }

@@ -1,5 +1,6 @@
 #include "archive/batch_run.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -15,8 +16,18 @@ const char archiverBusyText[] =
     "他のアプリケーションで、ZIP32J.DLLが使用中です。\n"
     "該当するアプリケーションを終了してから再実行して下さい。";
 const char progressText[] = "ESC で中止します。 ";
+const char declinedReason[] = "同名の書庫ファイルへの追加書き込みを取りやめました。";
 
 const unsigned archiverOutputSize = 256;
+
+// The archiver's message about a failed item, read no further than the
+// buffer even where a library leaves it unterminated; a library that says
+// nothing still has its result shown.
+std::string failureReason(const char* output, int result) {
+  std::string message(output, std::find(output, output + archiverOutputSize, '\0'));
+  if (!message.empty()) return message;
+  return "圧縮できませんでした (エラーコード " + std::to_string(result) + ")。";
+}
 
 // Clears a flag when the scope ends, however it ends.
 class FlagScope {
@@ -83,7 +94,7 @@ BatchRun::Pass BatchRun::archiveFirst(BatchHost& host) {
     // Only a plain Yes adds to an archive that is already there.
     if (host.messageBox(archivePath + existingArchiveQuestion, questionCaption,
                         BatchHost::questionBox) != BatchHost::answerYes) {
-      host.addError("[Cancel] " + item);
+      host.addError("[Cancel] " + item, declinedReason);
       host.deleteFirstInput();
       return Pass::Next;
     }
@@ -96,8 +107,8 @@ BatchRun::Pass BatchRun::archiveFirst(BatchHost& host) {
     return Pass::Stop;
   }
   std::array<char, archiverOutputSize> output{};
-  if (host.runArchiver(commandLine, output.data(), archiverOutputSize) != 0)
-    host.addError("[Error] " + item);
+  const int result = host.runArchiver(commandLine, output.data(), archiverOutputSize);
+  if (result != 0) host.addError("[Error] " + item, failureReason(output.data(), result));
   host.deleteFirstInput();
   host.setCursor(savedCursor_);
   return Pass::Next;

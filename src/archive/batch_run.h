@@ -25,9 +25,9 @@ class BatchHost {
   virtual int inputCount() = 0;
   virtual std::string firstInput() = 0;
   virtual void deleteFirstInput() = 0;
-  // The error list.
+  // The error list: each line with the reason shown when it is selected.
   virtual void clearErrors() = 0;
-  virtual void addError(const std::string& line) = 0;
+  virtual void addError(const std::string& line, const std::string& reason) = 0;
   // The window: caption, status-bar text, and an immediate repaint.
   virtual void setCaption(const std::string& caption) = 0;
   virtual void setStatusText(const std::string& text) = 0;
@@ -45,7 +45,8 @@ class BatchHost {
   // The option values the controls show now.
   virtual TArchiveOptions readOptions() = 0;
   // The archiver library: busy or not, and one archive made from a command
-  // line (0 for success); output receives the library's messages.
+  // line (0 for success); output receives the library's message, which
+  // becomes the reason of a failed item.
   virtual bool archiverRunning() = 0;
   virtual int runArchiver(const std::string& commandLine, char* output, unsigned size) = 0;
 };

@@ -168,6 +168,12 @@ LRESULT TListBox::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
   return TWinControl::WndProc(message, wParam, lParam);
 }
 
+bool TListBox::Command(WORD code) {
+  if (code != LBN_SELCHANGE) return false;
+  if (OnClick) OnClick(this);
+  return true;
+}
+
 int TListBox::Count() {
   return static_cast<int>(SendMessageA(Handle(), LB_GETCOUNT, 0, 0));
 }

@@ -99,6 +99,7 @@ class TListBox : public TWinControl {
  public:
   TListBox(TWinControl* parent, bool integralHeight);
   void SetItemHeight(int height) { itemHeight_ = height; }
+  TNotifyEvent OnClick;  // the user selected another item, by mouse or key
 
   int Count();
   std::string Item(int index);
@@ -114,6 +115,7 @@ class TListBox : public TWinControl {
   void CreateHandle(HWND parentWindow) override;
   void HandleCreated() override;
   LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  bool Command(WORD code) override;
 
  private:
   bool integralHeight_;

@@ -124,5 +124,5 @@ void TSelvatForm::ListClearClick(TObject*) {
     return;
   InputList.Clear();
   FInputIndex.clear();
-  ErrorList.Clear();
+  ClearErrorLines();
 }

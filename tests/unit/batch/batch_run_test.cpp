@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <map>
@@ -63,12 +64,14 @@ class ScriptedHost : public BatchHost {
   std::deque<int> answers;     // answers to the questions, in turn
   int busyAtArchive = 0;       // the archive number (1, 2, ...) found busy
   std::function<int(const std::string& line)> archiver = [](const std::string&) { return 0; };
+  std::string archiverOutput;  // what the archiver writes into its buffer, all of it
 
   // What the run did.
   Lines repainted;  // the status text at each repaint
   std::vector<Box> boxes;
   Lines commandLines;
   std::vector<int> cursorsWhileArchiving;
+  Lines reasons;  // of each error line
 
   int inputCount() override { return static_cast<int>(inputs.size()); }
   std::string firstInput() override {
@@ -83,7 +86,10 @@ class ScriptedHost : public BatchHost {
       ADD_FAILURE() << "deleting from an empty list";
   }
   void clearErrors() override { errors.clear(); }
-  void addError(const std::string& line) override { errors.push_back(line); }
+  void addError(const std::string& line, const std::string& reason) override {
+    errors.push_back(line);
+    reasons.push_back(reason);
+  }
   void setCaption(const std::string& text) override { caption = text; }
   void setStatusText(const std::string& text) override { status = text; }
   void update() override { repainted.push_back(status); }
@@ -113,6 +119,7 @@ class ScriptedHost : public BatchHost {
     EXPECT_EQ(size, 256u);
     commandLines.push_back(line);
     cursorsWhileArchiving.push_back(screenCursor);
+    std::copy_n(archiverOutput.begin(), std::min<size_t>(archiverOutput.size(), size), output);
     return archiver(line);
   }
 };
@@ -246,6 +253,35 @@ TEST_F(BatchRunTest, FailingItemIsListedAndTheRunGoesOn) {
   EXPECT_EQ(host.errors, Lines{R"([Error] C:\Data\b.txt)"});
   EXPECT_TRUE(host.inputs.empty());
   expectEndedNormally();
+}
+
+// What the status bar shows for a line: the archiver's message, read no
+// further than the buffer; its result where it wrote nothing; for a skip,
+// why it was skipped.
+TEST_F(BatchRunTest, EachLineKeepsItsReason) {
+  const std::string missing = "ファイルが見つかりません: C:\\Data\\b.txt";
+  struct {
+    std::string output;
+    int result;
+    std::string reason;
+  } cases[] = {
+      {missing, 3, missing},
+      {"", 4, "圧縮できませんでした (エラーコード 4)。"},
+      {std::string(300, 'x'), 5, std::string(256, 'x')},
+  };
+  for (const auto& c : cases) {
+    host.inputs = {R"(C:\Data\a.txt)", R"(C:\Data\b.txt)"};
+    host.entries = {{R"(C:\Data\a.zip)", fileAttr}};
+    host.answers = {BatchHost::answerNo};
+    host.archiverOutput = c.output;
+    host.archiver = [&](const std::string&) { return c.result; };
+    host.reasons.clear();
+    batch.start(host);
+    EXPECT_EQ(host.errors, (Lines{R"([Cancel] C:\Data\a.txt)", R"([Error] C:\Data\b.txt)"}));
+    EXPECT_EQ(host.reasons,
+              (Lines{"同名の書庫ファイルへの追加書き込みを取りやめました。", c.reason}))
+        << c.result;
+  }
 }
 
 TEST_F(BatchRunTest, ExistingArchiveAnsweredNoIsCancelledAndCounted) {

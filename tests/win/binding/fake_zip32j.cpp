@@ -25,7 +25,9 @@ __declspec(dllexport) BOOL WINAPI ZipGetRunning() {
 #endif
 
 // Appends the command line to the file named by SELVAT_FAKE_ZIP_LOG and
-// answers with the result in SELVAT_FAKE_ZIP_RESULT (0 by default).
+// answers with the result in SELVAT_FAKE_ZIP_RESULT (0 by default) and the
+// message held by the file that SELVAT_FAKE_ZIP_MESSAGE names (none by
+// default; a file, since Wine cuts a variable's double-byte text short).
 __declspec(dllexport) int WINAPI Zip(HWND, LPCSTR commandLine, LPSTR output, DWORD outputSize) {
   char value[MAX_PATH];
   if (GetEnvironmentVariableA("SELVAT_FAKE_ZIP_LOG", value, sizeof value) - 1 < sizeof value - 1) {
@@ -34,7 +36,16 @@ __declspec(dllexport) int WINAPI Zip(HWND, LPCSTR commandLine, LPSTR output, DWO
       std::fclose(file);
     }
   }
-  if (output && outputSize) output[0] = '\0';
+  if (output && outputSize) {
+    output[0] = '\0';
+    if (GetEnvironmentVariableA("SELVAT_FAKE_ZIP_MESSAGE", value, sizeof value) - 1 <
+        sizeof value - 1) {
+      if (FILE* file = std::fopen(value, "rb")) {
+        output[std::fread(output, 1, outputSize - 1, file)] = '\0';
+        std::fclose(file);
+      }
+    }
+  }
   if (GetEnvironmentVariableA("SELVAT_FAKE_ZIP_RESULT", value, sizeof value) - 1 < sizeof value - 1)
     return std::atoi(value);
   return 0;

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <fstream>
 #include <thread>
 
 #include "forms/screen.h"
@@ -179,6 +180,36 @@ TEST_F(BatchFormTest, FailedItemIsListedAndTheRunGoesOn) {
   EXPECT_EQ(errorLines(), std::vector<std::string>{"[Error] " + a});
   EXPECT_TRUE(inputItems().empty());
   expectIdle();
+}
+
+// Selecting an error line, by mouse or by key, shows why in the status bar:
+// the archiver's own message, or that the user declined to add to an archive.
+TEST_F(BatchFormTest, ASelectedErrorLineShowsItsReason) {
+  const std::string a = makeInput("a.txt"), b = makeInput("b.txt");
+  makeFile("a.zip");
+  answers = {IDNO};
+  const std::string locked = "ファイルが他のプログラムで使用中です: " + b;
+  SetEnvironmentVariableA("SELVAT_FAKE_ZIP_RESULT", "3");
+  const std::string message = makeFile("message.txt");
+  std::ofstream(message, std::ios::binary) << locked;
+  SetEnvironmentVariableA("SELVAT_FAKE_ZIP_MESSAGE", message.c_str());
+  clickStart();
+  ASSERT_EQ(errorLines(), (std::vector<std::string>{"[Cancel] " + a, "[Error] " + b}));
+  EXPECT_EQ(statusShown(), "");
+
+  HWND list = form->ErrorList.Handle();
+  RECT line{};
+  SendMessageA(list, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&line));
+  const LPARAM at = MAKELPARAM(line.left + 4, (line.top + line.bottom) / 2);
+  SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageA(list, WM_LBUTTONUP, 0, at);
+  EXPECT_EQ(statusShown(), locked);
+  SendMessageA(list, WM_KEYDOWN, VK_UP, 0);
+  EXPECT_EQ(statusShown(), "同名の書庫ファイルへの追加書き込みを取りやめました。");
+
+  answers = {IDYES};
+  choose(form->ListClear);
+  EXPECT_EQ(statusShown(), "") << "no reason is left without its line";
 }
 
 TEST_F(BatchFormTest, OptionsAreReadAnewForEachItem) {

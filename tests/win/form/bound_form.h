@@ -49,6 +49,7 @@ class BoundFormTest : public FormTest {
     setFolderBrowserStandIn(nullptr);
     SetEnvironmentVariableA("SELVAT_FAKE_ZIP_LOG", nullptr);
     SetEnvironmentVariableA("SELVAT_FAKE_ZIP_RESULT", nullptr);
+    SetEnvironmentVariableA("SELVAT_FAKE_ZIP_MESSAGE", nullptr);
     FormTest::TearDown();
     std::filesystem::remove_all(std::filesystem::u8path(exeFolder() + "scratch"));
     DeleteFileA(logPath.c_str());
