@@ -92,15 +92,16 @@ int main(int argc, char** argv) {
     bare = std::min(bare, secondsOf([&] { bareLoop(folder); }));
     list.reset();
     index.clear();
-    walk = std::min(walk, secondsOf([&] {
-                      list.beginBulk(expected, expected * (folder.size() + 24));
-                      listFolder(folder, false, systemFileSystem(), systemKeyState(), admitToList);
-                      list.endBulk();
-                    }));
+    walk =
+        std::min(walk, secondsOf([&] {
+                   list.beginBulk(expected, expected * (folder.size() + 24));
+                   listFolder(folder, false, systemFileSystem(), systemKeyState(), admitToList, {});
+                   list.endBulk();
+                 }));
     index.clear();
     indexOnly = std::min(indexOnly, secondsOf([&] {
                            listFolder(folder, false, systemFileSystem(), systemKeyState(),
-                                      admitToIndexOnly);
+                                      admitToIndexOnly, {});
                          }));
   }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "forms/modal.h"
+#include "os/file_system.h"
 
 namespace {
 std::function<std::string(const std::string&)>& standIn() {
@@ -53,7 +54,8 @@ std::string browseForFolder(HWND owner, const std::string& title, HWND over) {
   }
   std::string result;
   if (item) {
-    if (SHGetPathFromIDListA(item, path)) result = path;  // no path: nothing chosen
+    wchar_t chosen[MAX_PATH] = {};
+    if (SHGetPathFromIDListW(item, chosen)) result = utf8Of(chosen);  // no path: nothing chosen
     allocator->Free(item);
   }
   allocator->Release();

@@ -4,10 +4,11 @@
 #include <commdlg.h>
 
 #include "archive/path_rules.h"
+#include "os/file_system.h"
 
 namespace {
 // A selection of thousands of files fits; a larger one is reported.
-constexpr size_t kSelectionBytes = 1 << 20;
+constexpr size_t kSelectionChars = 1 << 19;
 
 std::string filterForDialog(const std::string& filter) {
   std::string result = filter;
@@ -16,13 +17,24 @@ std::string filterForDialog(const std::string& filter) {
   result.append(2, '\0');
   return result;
 }
+
+// The selection up to the empty name that ends it, its zeros kept.
+std::vector<char> utf8Selection(const std::vector<wchar_t>& buffer) {
+  size_t end = 0;
+  while (end + 1 < buffer.size() && (buffer[end] != L'\0' || buffer[end + 1] != L'\0')) ++end;
+  std::string utf8 = utf8Of(std::wstring_view(buffer.data(), end + 1));
+  std::vector<char> selection(utf8.begin(), utf8.end());
+  selection.push_back('\0');
+  return selection;
+}
 }  // namespace
 
 TOpenDialog::Result TOpenDialog::Execute(HWND owner) {
   files_.clear();
-  std::vector<char> buffer(kSelectionBytes, '\0');
-  std::string filter = filterForDialog(Filter);
-  OPENFILENAMEA dialog{};
+  // In UTF-16: the code page's form of a name may name nothing or another file.
+  std::vector<wchar_t> buffer(kSelectionChars, L'\0');
+  std::wstring filter = wideOfCodePage(filterForDialog(Filter));
+  OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = owner;
   dialog.lpstrFilter = filter.c_str();
@@ -30,8 +42,8 @@ TOpenDialog::Result TOpenDialog::Execute(HWND owner) {
   dialog.lpstrFile = buffer.data();
   dialog.nMaxFile = static_cast<DWORD>(buffer.size());
   dialog.Flags = Options | OFN_EXPLORER;
-  if (GetOpenFileNameA(&dialog)) {
-    files_ = SplitSelection(buffer);
+  if (GetOpenFileNameW(&dialog)) {
+    files_ = SplitSelection(utf8Selection(buffer));
     return Result::Chosen;
   }
   return CommDlgExtendedError() == FNERR_BUFFERTOOSMALL ? Result::TooManyFiles : Result::Cancelled;

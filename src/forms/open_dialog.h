@@ -1,6 +1,7 @@
 #pragma once
 // The file-open dialog. A selection of several files comes back as full
-// paths in the order the dialog lists them.
+// paths in the order the dialog lists them, in UTF-8, which spells every
+// name.
 #include <windows.h>
 
 #include <string>

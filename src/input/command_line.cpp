@@ -1,6 +1,7 @@
 #include "input/command_line.h"
 
 #include "input/long_path.h"
+#include "input/spelled_path.h"
 
 namespace {
 
@@ -52,9 +53,18 @@ std::vector<std::string> splitCommandLine(std::string_view commandLine) {
   return arguments;
 }
 
-void addCommandLineArguments(std::string_view commandLine, FileSystem& files,
-                             const PathHandler& addFile, const PathHandler& addFolder) {
-  for (const std::string& argument : splitCommandLine(commandLine)) {
+// The split works on UTF-8 as on the code page: the separators and the
+// quote are ASCII bytes, which neither uses inside a character.
+void addCommandLineArguments(std::string_view utf8CommandLine, FileSystem& files,
+                             const PathHandler& addFile, const PathHandler& addFolder,
+                             const RefusalHandler& refuse) {
+  for (const std::string& written : splitCommandLine(utf8CommandLine)) {
+    SpelledPath spelled = spellPath(written, files);
+    if (!spelled.refusal.empty()) {
+      refuse(spelled.item, spelled.refusal);
+      continue;
+    }
+    const std::string& argument = spelled.item;
     FileAttributes attributes = files.attributesOf(argument);
     std::string expanded = ExpandLongPath(argument, files);
     if (countsAsFolder(attributes))

@@ -16,8 +16,11 @@
 // argument may be of any length.
 std::vector<std::string> splitCommandLine(std::string_view commandLine);
 
-// For each argument, first to last: its attribute value as written, then its
-// long form (ExpandLongPath); a folder (value exactly 16) goes to addFolder,
-// anything else, a path that does not exist included, to addFile.
-void addCommandLineArguments(std::string_view commandLine, FileSystem& files,
-                             const PathHandler& addFile, const PathHandler& addFolder);
+// For each argument of the command line in UTF-8, first to last: its
+// code-page path (spellPath), its attribute value as written, then its long
+// form (ExpandLongPath); a folder (value exactly 16) goes to addFolder,
+// anything else, a path that does not exist included, to addFile. An
+// argument that no code-page path reaches goes to refuse.
+void addCommandLineArguments(std::string_view utf8CommandLine, FileSystem& files,
+                             const PathHandler& addFile, const PathHandler& addFolder,
+                             const RefusalHandler& refuse);

@@ -1,6 +1,7 @@
 #include "input/folder_walk.h"
 
 #include "archive/path_rules.h"
+#include "input/spelled_path.h"
 
 namespace {
 
@@ -17,11 +18,13 @@ FileAttributes excludedAttributes(bool includeSubfolders) {
 
 class FolderWalk {
  public:
-  FolderWalk(bool includeSubfolders, FileSystem& files, KeyState& keys, const PathHandler& admit)
+  FolderWalk(bool includeSubfolders, FileSystem& files, KeyState& keys, const PathHandler& admit,
+             const RefusalHandler& refuse)
       : excluded_(excludedAttributes(includeSubfolders)),
         files_(files),
         keys_(keys),
-        admit_(admit) {}
+        admit_(admit),
+        refuse_(refuse) {}
 
   void list(const std::string& folder) {
     const std::string prefix = endsWithPathDelimiter(folder) ? folder : folder + "\\";
@@ -30,10 +33,13 @@ class FolderWalk {
     while (nextPassing(*search, entry)) {
       if (keys_.escapeDown()) return;
       if (entry.name == "." || entry.name == "..") continue;
-      if (countsAsFolder(entry.attributes))
-        list(prefix + entry.name);
+      const std::string name = reachableName(entry);
+      if (name.empty())
+        refuse_(prefix + entry.name, kNoShortName);
+      else if (countsAsFolder(entry.attributes))
+        list(prefix + name);
       else
-        admit_(prefix + entry.name);
+        admit_(prefix + name);
     }
   }
 
@@ -48,6 +54,7 @@ class FolderWalk {
   FileSystem& files_;
   KeyState& keys_;
   const PathHandler& admit_;
+  const RefusalHandler& refuse_;
 };
 
 }  // namespace
@@ -57,6 +64,6 @@ bool countsAsFolder(FileAttributes attributes) {
 }
 
 void listFolder(const std::string& folder, bool includeSubfolders, FileSystem& files,
-                KeyState& keys, const PathHandler& admit) {
-  FolderWalk(includeSubfolders, files, keys, admit).list(folder);
+                KeyState& keys, const PathHandler& admit, const RefusalHandler& refuse) {
+  FolderWalk(includeSubfolders, files, keys, admit, refuse).list(folder);
 }

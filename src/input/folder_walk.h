@@ -9,6 +9,8 @@
 #include "os/key_state.h"
 
 using PathHandler = std::function<void(const std::string&)>;
+// An item that no code-page path reaches: its best code-page form, and why.
+using RefusalHandler = std::function<void(const std::string& item, const std::string& reason)>;
 
 // A path or listing entry is taken for a folder only when its attribute
 // value is exactly the directory bit: a read-only (17), archive (48) or
@@ -17,7 +19,10 @@ using PathHandler = std::function<void(const std::string&)>;
 bool countsAsFolder(FileAttributes attributes);
 
 // Hands prefix + name of every listed file of the folder to admit, where the
-// prefix is the folder with one "\" appended unless it already ends in one.
+// prefix is the folder with one "\" appended unless it already ends in one
+// and the name is the one that reaches the entry (its long name, or its
+// short name where the code page cannot spell the long one); an entry that
+// no name reaches goes to refuse.
 // Hidden and system files are listed; volume labels never; folders (value
 // 16) are listed in place when includeSubfolders is set, and skipped with
 // every other entry carrying the directory bit otherwise. Escape down before
@@ -25,4 +30,4 @@ bool countsAsFolder(FileAttributes attributes);
 // An exception from admit ends the whole listing and propagates; the paths
 // handed over before it stay with the caller.
 void listFolder(const std::string& folder, bool includeSubfolders, FileSystem& files,
-                KeyState& keys, const PathHandler& admit);
+                KeyState& keys, const PathHandler& admit, const RefusalHandler& refuse);

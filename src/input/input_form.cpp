@@ -5,12 +5,15 @@
 
 #include <shellapi.h>
 
+#include <optional>
+
 #include "app/selvat_main.h"
 #include "forms/application.h"
 #include "forms/folder_browser.h"
 #include "input/command_line.h"
 #include "input/folder_walk.h"
 #include "input/long_path.h"
+#include "input/spelled_path.h"
 #include "os/file_system.h"
 #include "os/key_state.h"
 
@@ -27,10 +30,20 @@ class BulkUpdate {
   TListBox& list_;
 };
 
+// In UTF-16: the code page's form of a name may name nothing or another file.
 std::string droppedPath(HDROP drop, UINT index) {
-  std::string path(DragQueryFileA(drop, index, nullptr, 0) + 1, '\0');
-  path.resize(DragQueryFileA(drop, index, path.data(), static_cast<UINT>(path.size())));
-  return path;
+  std::wstring path(DragQueryFileW(drop, index, nullptr, 0) + 1, L'\0');
+  path.resize(DragQueryFileW(drop, index, path.data(), static_cast<UINT>(path.size())));
+  return utf8Of(path);
+}
+
+// The code-page path of a UTF-8 path, or nothing once the form has listed
+// the item as refused.
+std::optional<std::string> reachOrRefuse(TSelvatForm& form, const std::string& utf8Path) {
+  SpelledPath spelled = spellPath(utf8Path, systemFileSystem());
+  if (spelled.refusal.empty()) return spelled.item;
+  form.RefuseInput(spelled.item, spelled.refusal);
+  return std::nullopt;
 }
 }  // namespace
 
@@ -51,16 +64,24 @@ void TSelvatForm::DeleteInput(int Index) {
 
 void TSelvatForm::AddInputDirectory(const std::string& Path) {
   BulkUpdate bulk(InputList);
-  listFolder(Path, InputSubDir.Checked(), systemFileSystem(), systemKeyState(),
-             [this](const std::string& file) { AddInputFile(file); });
+  listFolder(
+      Path, InputSubDir.Checked(), systemFileSystem(), systemKeyState(),
+      [this](const std::string& file) { AddInputFile(file); },
+      [this](const std::string& item, const std::string& reason) { RefuseInput(item, reason); });
 }
 
 std::string TSelvatForm::ExpandLongPath(const std::string& Path) {
   return ::ExpandLongPath(Path, systemFileSystem());
 }
 
+// A folder that no code-page path reaches is no choice: the box says why.
 std::string TSelvatForm::BrowseForFolder(const std::string& Title) {
-  return browseForFolder(Application->Handle(), Title, Handle());
+  std::string chosen = browseForFolder(Application->Handle(), Title, Handle());
+  if (chosen.empty()) return {};
+  SpelledPath spelled = spellPath(chosen, systemFileSystem());
+  if (spelled.refusal.empty()) return spelled.item;
+  Application->MessageBox(spelled.item + "\n" + spelled.refusal, "警告", MB_OK | MB_ICONWARNING);
+  return {};
 }
 
 void TSelvatForm::WMDropFiles(TMessage& Message) {
@@ -70,28 +91,31 @@ void TSelvatForm::WMDropFiles(TMessage& Message) {
     ~Release() { DragFinish(drop); }
   } release{drop};
   if (RunInProgress()) return;
-  const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
   for (UINT i = 0; i < count; ++i) {
-    std::string path = droppedPath(drop, i);
-    if (countsAsFolder(GetFileAttributesA(path.c_str())))
-      AddInputDirectory(path);
+    std::optional<std::string> path = reachOrRefuse(*this, droppedPath(drop, i));
+    if (!path) continue;
+    if (countsAsFolder(GetFileAttributesA(path->c_str())))
+      AddInputDirectory(*path);
     else
-      AddInputFile(path);
+      AddInputFile(*path);
   }
 }
 
 void TSelvatForm::AddCommandLineArguments() {
   addCommandLineArguments(
-      GetCommandLineA(), systemFileSystem(),
+      utf8Of(GetCommandLineW()), systemFileSystem(),
       [this](const std::string& file) { AddInputFile(file); },
-      [this](const std::string& folder) { AddInputDirectory(folder); });
+      [this](const std::string& folder) { AddInputDirectory(folder); },
+      [this](const std::string& item, const std::string& reason) { RefuseInput(item, reason); });
 }
 
 void TSelvatForm::FileSelectClick(TObject*) {
   if (RunInProgress()) return;
   switch (OpenDialog1.Execute(Handle())) {
     case TOpenDialog::Result::Chosen:
-      for (const std::string& file : OpenDialog1.Files()) AddInputFile(file);
+      for (const std::string& file : OpenDialog1.Files())
+        if (std::optional<std::string> path = reachOrRefuse(*this, file)) AddInputFile(*path);
       break;
     case TOpenDialog::Result::TooManyFiles:
       Application->MessageBox(

@@ -1,6 +1,7 @@
 #include "input/long_path.h"
 
 #include "archive/path_rules.h"
+#include "input/spelled_path.h"
 
 namespace {
 
@@ -39,7 +40,9 @@ std::string ExpandLongPath(const std::string& path, FileSystem& files) {
     if (cut == std::string::npos) break;
     FileEntry entry;
     if (!files.search(front)->next(entry)) break;
-    tail = "\\" + entry.name + tail;
+    const std::string name = reachableName(entry);
+    if (name.empty()) break;
+    tail = "\\" + name + tail;
     front.resize(cut);
   }
   return front + tail;

@@ -1,7 +1,8 @@
 #pragma once
 // Long-name expansion of a command-line argument: every component that the
-// file system knows is replaced by its long name in its stored case, from
-// the last one backwards, up to the first that cannot be found.
+// file system knows is replaced by its long name in its stored case (or by
+// its short name where the code page cannot spell the long one), from the
+// last one backwards, up to the first that cannot be found.
 #include <string>
 
 #include "os/file_system.h"

@@ -1,6 +1,7 @@
 #pragma once
 // In-memory stand-ins for the file system and the keyboard.
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -8,7 +9,9 @@
 #include "os/key_state.h"
 
 // Searches are answered by exact pattern text, in the order given; every
-// search made is recorded, and the open ones are counted.
+// search made is recorded, and the open ones are counted. A UTF-8 text is
+// its own exact code-page form unless it is given one (a best fit where it
+// is not exact), and has a short path only where one is given.
 class FakeFileSystem : public FileSystem {
  public:
   void answer(const std::string& pattern, std::vector<FileEntry> entries) {
@@ -18,6 +21,15 @@ class FakeFileSystem : public FileSystem {
     attributes_[path] = attributes;
   }
   void setCurrentDirectory(std::string folder) { currentDirectory_ = std::move(folder); }
+  void setCodePageForm(const std::string& utf8, std::string codePage, bool exact) {
+    codePageForms_[utf8] = {std::move(codePage), exact};
+  }
+  void setBestFit(const std::string& utf8, std::string codePage) {
+    setCodePageForm(utf8, std::move(codePage), false);
+  }
+  void setShortPath(const std::string& utf8Path, std::string shortPath) {
+    shortPaths_[utf8Path] = std::move(shortPath);
+  }
 
   FileAttributes attributesOf(const std::string& path) override {
     auto found = attributes_.find(path);
@@ -41,6 +53,17 @@ class FakeFileSystem : public FileSystem {
       return full;
     if (full.compare(0, 1, "\\") == 0) return currentDirectory_.substr(0, 2) + full;
     return currentDirectory_ + "\\" + full;
+  }
+
+  CodePageText codePageForm(const std::string& utf8) override {
+    auto found = codePageForms_.find(utf8);
+    return found == codePageForms_.end() ? CodePageText{utf8, true} : found->second;
+  }
+
+  std::optional<std::string> shortPathOf(const std::string& utf8Path) override {
+    auto found = shortPaths_.find(utf8Path);
+    if (found == shortPaths_.end()) return std::nullopt;
+    return found->second;
   }
 
   std::vector<std::string> patterns;  // every search, in the order made
@@ -68,6 +91,8 @@ class FakeFileSystem : public FileSystem {
   inline static const std::vector<FileEntry> kNothing;
   std::map<std::string, std::vector<FileEntry>> searches_;
   std::map<std::string, FileAttributes> attributes_;
+  std::map<std::string, CodePageText> codePageForms_;
+  std::map<std::string, std::string> shortPaths_;
   std::string currentDirectory_ = "C:\\Work";
 };
 

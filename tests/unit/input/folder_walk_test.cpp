@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "fake_file_system.h"
+#include "input/spelled_path.h"
 
 namespace {
 
@@ -13,8 +14,12 @@ using Paths = std::vector<std::string>;
 Paths listed(FakeFileSystem& files, const std::string& folder, bool includeSubfolders,
              KeyState& keys) {
   Paths admitted;
-  listFolder(folder, includeSubfolders, files, keys,
-             [&](const std::string& path) { admitted.push_back(path); });
+  listFolder(
+      folder, includeSubfolders, files, keys,
+      [&](const std::string& path) { admitted.push_back(path); },
+      [&](const std::string& path, const std::string& reason) {
+        admitted.push_back("refused " + path + ": " + reason);
+      });
   EXPECT_EQ(files.openSearches, 0);
   return admitted;
 }
@@ -89,6 +94,20 @@ TEST(ListFolder, OneBackslashBetweenFolderAndName) {
   }
 }
 
+// Names the code page cannot spell (café, 简体, 😀): reached by their short
+// names, which reach sub-folders too; refused where there is none.
+TEST(ListFolder, EntriesTheCodePageCannotSpell) {
+  FakeFileSystem files;
+  files.answer("C:\\T\\*.*", {{"cafe.txt", 32, false, "CAF_~CRT.TXT"},
+                              {"?体", 16, false, "__~~~M2X"},
+                              {"??.txt", 32, false, ""},
+                              {"表.txt", 32}});
+  files.answer("C:\\T\\__~~~M2X\\*.*", {{"plain.txt", 32}});
+  EXPECT_EQ(listed(files, "C:\\T", true),
+            (Paths{"C:\\T\\CAF_~CRT.TXT", "C:\\T\\__~~~M2X\\plain.txt",
+                   "refused C:\\T\\??.txt: " + std::string(kNoShortName), "C:\\T\\表.txt"}));
+}
+
 TEST(ListFolder, AFolderThatCannotBeListedAddsNothing) {
   FakeFileSystem files;
   EXPECT_EQ(listed(files, "C:\\Missing", true), Paths{});
@@ -151,7 +170,7 @@ TEST(ListFolder, AFailedAdmissionEndsTheListingAndClosesEverySearch) {
     if (admitted.size() == 2) throw std::runtime_error("full");
     admitted.push_back(path);
   };
-  EXPECT_THROW(listFolder("C:\\T", true, files, keys, admit), std::runtime_error);
+  EXPECT_THROW(listFolder("C:\\T", true, files, keys, admit, {}), std::runtime_error);
   EXPECT_EQ(admitted, (Paths{"C:\\T\\sub\\a", "C:\\T\\sub\\b"}));
   EXPECT_EQ(files.openSearches, 0);
 }

@@ -1,6 +1,7 @@
 // The main form: its menu tree, what each command is bound to, the
 // routing of dropped files, the boxes it shows and its help requests.
 #include "archiver/selvat_dll.h"
+#include "os/file_system.h"
 #include "tests/win/support/form_fixture.h"
 
 namespace {
@@ -168,6 +169,47 @@ TEST_F(FormTest, FilesDroppedOnTheListReachTheList) {
   ASSERT_EQ(form->InputList.Count(), 2);
   EXPECT_EQ(form->InputList.Item(0), "C:\\nosuch\\a.txt");
   EXPECT_EQ(form->InputList.Item(1), longName) << "a long dropped path is taken whole";
+}
+
+// Names come dropped in UTF-16. One the code page cannot spell is listed by
+// its short name, which opens that very file, not the file its best fit
+// names; one the code page spells is listed as it is.
+TEST_F(FormTest, DroppedNamesOfAnyScriptReachTheirFiles) {
+  wchar_t temp[MAX_PATH + 1];
+  GetLongPathNameW(std::wstring(temp, GetTempPathW(MAX_PATH + 1, temp)).c_str(), temp,
+                   MAX_PATH + 1);
+  const std::wstring folder =
+      temp + std::wstring(L"selvat-drop-") + std::to_wstring(GetCurrentProcessId()) + L"\\";
+  ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+  const std::wstring names[] = {L"caf\u00E9.txt", L"cafe.txt", L"\u8868.txt"};  // café, cafe, 表
+  for (const std::wstring& name : names) {
+    HANDLE file =
+        CreateFileW((folder + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, name.data(), static_cast<DWORD>(name.size() * sizeof(wchar_t)), &written,
+              nullptr);
+    CloseHandle(file);
+  }
+  HDROP drop = makeWideDrop({folder + names[0], folder + names[1], folder + names[2]});
+  SendMessageA(form->InputList.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+
+  ASSERT_EQ(form->InputList.Count(), 3);
+  EXPECT_EQ(form->ErrorList.Count(), 0);
+  const std::string codePageFolder = systemFileSystem().codePageForm(utf8Of(folder)).text;
+  EXPECT_NE(form->InputList.Item(0), codePageFolder + "cafe.txt");
+  EXPECT_EQ(form->InputList.Item(1), codePageFolder + "cafe.txt");
+  EXPECT_EQ(form->InputList.Item(2), codePageFolder + "表.txt");
+  for (int i = 0; i < 3; ++i) {
+    HANDLE file = CreateFileA(form->InputList.Item(i).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    wchar_t contents[32] = {};
+    DWORD got = 0;
+    ReadFile(file, contents, sizeof contents - sizeof(wchar_t), &got, nullptr);
+    CloseHandle(file);
+    EXPECT_EQ(contents, names[i]) << form->InputList.Item(i);
+    DeleteFileW((folder + names[i]).c_str());
+  }
+  RemoveDirectoryW(folder.c_str());
 }
 
 TEST_F(FormTest, F1AsksForTheFormsHelpContext) {

@@ -212,6 +212,24 @@ TEST_F(BatchFormTest, ASelectedErrorLineShowsItsReason) {
   EXPECT_EQ(statusShown(), "") << "no reason is left without its line";
 }
 
+// An item refused as it came in (its name has no code-page form, and there
+// is no such file) stays listed through the next run, which clears only
+// the lines of the runs before it.
+TEST_F(BatchFormTest, RefusalsSinceTheLastRunOutlastItsStart) {
+  form->ErrorList.Add("[Error] C:\\earlier.txt");
+  HDROP drop = makeWideDrop({L"C:\\nosuch\\\uC5C6\uC74C.txt"});  // Korean: no form in the code page
+  SendMessageA(form->InputList.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+  const std::string refused = "[Error] C:\\nosuch\\??.txt";
+  EXPECT_EQ(errorLines(), (std::vector<std::string>{"[Error] C:\\earlier.txt", refused}));
+  EXPECT_TRUE(inputItems().empty());
+  makeInput("a.txt");
+  clickStart();
+  EXPECT_EQ(errorLines(), std::vector<std::string>{refused});
+  makeInput("b.txt");
+  clickStart();
+  EXPECT_TRUE(errorLines().empty());
+}
+
 TEST_F(BatchFormTest, OptionsAreReadAnewForEachItem) {
   makeInput("a.txt");
   makeInput("b.txt");

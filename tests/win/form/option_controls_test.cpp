@@ -162,8 +162,8 @@ TEST_F(OptionControlsTest, BrowsedFolderEndsInOneBackslash) {
       {"C:\\", "C:\\"},
       {"C:\\Data", "C:\\Data\\"},
       {"C:\\Data\\", "C:\\Data\\"},
-      {"C:\\資料\\表", "C:\\資料\\表\\"},  // 表 ends in the byte of "\"
-      {"", "C:\\資料\\表\\"},              // cancelled: the text stays
+      {u8"C:\\資料\\表", "C:\\資料\\表\\"},  // 表 ends in the byte of "\"
+      {"", "C:\\資料\\表\\"},                // cancelled: the text stays
   };
   clickCheckBox();
   bool byMenu = false;

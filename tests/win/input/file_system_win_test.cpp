@@ -91,8 +91,12 @@ class FolderTree : public ::testing::Test {
   static Paths listedSorted(const std::string& folder, bool includeSubfolders) {
     NoEscape keys;
     Paths admitted;
-    listFolder(folder, includeSubfolders, systemFileSystem(), keys,
-               [&](const std::string& path) { admitted.push_back(path); });
+    listFolder(
+        folder, includeSubfolders, systemFileSystem(), keys,
+        [&](const std::string& path) { admitted.push_back(path); },
+        [&](const std::string& path, const std::string&) {
+          admitted.push_back("refused " + path);
+        });
     std::sort(admitted.begin(), admitted.end());
     return admitted;
   }
@@ -150,9 +154,10 @@ TEST_F(FolderTree, RelativeArgumentsNameThePathInTheCurrentFolder) {
 
   Paths log;
   addCommandLineArguments(
-      "selvat.exe \"long file name.txt\" SUB \"sub/INNER.TXT\" 表\\x.txt not-here.txt",
+      u8"selvat.exe \"long file name.txt\" SUB \"sub/INNER.TXT\" 表\\x.txt not-here.txt",
       systemFileSystem(), [&](const std::string& p) { log.push_back("file " + p); },
-      [&](const std::string& p) { log.push_back("folder " + p); });
+      [&](const std::string& p) { log.push_back("folder " + p); },
+      [&](const std::string& p, const std::string&) { log.push_back("refused " + p); });
 
   EXPECT_EQ(log, (Paths{"file " + at("Long File Name.txt"), "folder " + at("sub"),
                         "file " + at("sub\\inner.txt"), "file " + at("表\\x.txt"),

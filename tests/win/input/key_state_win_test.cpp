@@ -43,11 +43,11 @@ TEST(Win32KeyState, EscapeDownStopsAListingOfARealFolder) {
   auto admit = [&](const std::string& path) { admitted.push_back(path); };
   sendEscape(0);
   Sleep(kLongerThanAReadingLasts);
-  listFolder(folder, true, systemFileSystem(), systemKeyState(), admit);
+  listFolder(folder, true, systemFileSystem(), systemKeyState(), admit, {});
   EXPECT_TRUE(admitted.empty());
   sendEscape(KEYEVENTF_KEYUP);
   Sleep(kLongerThanAReadingLasts);
-  listFolder(folder, true, systemFileSystem(), systemKeyState(), admit);
+  listFolder(folder, true, systemFileSystem(), systemKeyState(), admit, {});
   EXPECT_EQ(admitted, std::vector<std::string>{file});
 
   DeleteFileA(file.c_str());

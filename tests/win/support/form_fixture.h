@@ -33,6 +33,23 @@ inline HDROP makeDrop(const std::vector<std::string>& paths) {
   return static_cast<HDROP>(memory);
 }
 
+// The same in UTF-16, as a file manager drops names of any script.
+inline HDROP makeWideDrop(const std::vector<std::wstring>& paths) {
+  size_t size = sizeof(DROPFILES) + sizeof(wchar_t);
+  for (const auto& path : paths) size += (path.size() + 1) * sizeof(wchar_t);
+  HGLOBAL memory = GlobalAlloc(GHND, size);
+  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+  drop->pFiles = sizeof(DROPFILES);
+  drop->fWide = TRUE;
+  auto* at = reinterpret_cast<wchar_t*>(reinterpret_cast<char*>(drop) + sizeof(DROPFILES));
+  for (const auto& path : paths) {
+    std::memcpy(at, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
+    at += path.size() + 1;
+  }
+  GlobalUnlock(memory);
+  return static_cast<HDROP>(memory);
+}
+
 struct ShownBox {
   std::string text, caption;
   UINT flags;
