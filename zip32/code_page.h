@@ -1,5 +1,5 @@
 // The system code page as the archiver needs it: which bytes lead a
-// double-byte character, and the UTF-8 form of a name.
+// double-byte character, and the UTF-8 form of a name and back.
 #pragma once
 #include <cstddef>
 #include <string>
@@ -12,6 +12,10 @@ class CodePage {
   virtual bool isLeadByte(unsigned char byte) const = 0;
   // The UTF-8 form of text in this code page; empty when it cannot be converted.
   virtual std::string toUtf8(const std::string& text) const = 0;
+  // The best form of UTF-8 text in this code page: each character as it is
+  // where the code page has it, else its best fit, else "_" (which, unlike
+  // "?", a file name may hold).
+  virtual std::string fromUtf8(const std::string& utf8) const = 0;
 
   // Length in bytes of the character that starts at position i (1 or 2).
   std::size_t charLength(const std::string& text, std::size_t i) const {
@@ -27,6 +31,7 @@ class ShiftJis : public CodePage {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
   }
   std::string toUtf8(const std::string& text) const override;
+  std::string fromUtf8(const std::string& utf8) const override;
 };
 
 // The code page the process runs under: Shift-JIS natively, the system's

@@ -3,26 +3,34 @@
 #include <wctype.h>
 
 #include <memory>
+#include <optional>
 
 #include "code_page.h"
 
 namespace zip32 {
 
-std::string ShiftJis::toUtf8(const std::string& text) const {
-  iconv_t handle = iconv_open("UTF-8", "CP932");
-  if (handle == reinterpret_cast<iconv_t>(-1)) return {};
-  std::unique_ptr<void, int (*)(iconv_t)> owner(handle, iconv_close);
+namespace {
+
+using Converter = std::unique_ptr<void, int (*)(iconv_t)>;
+
+Converter converterTo(const char* to, const char* from) {
+  iconv_t handle = iconv_open(to, from);
+  return Converter(handle == reinterpret_cast<iconv_t>(-1) ? nullptr : handle, iconv_close);
+}
+
+// The whole text converted, or nullopt when any of it cannot be.
+std::optional<std::string> convert(const Converter& converter, const std::string& text) {
+  if (!converter) return std::nullopt;
   std::string input = text;
   std::string output(text.size() * 3 + 4, '\0');
   char* in = input.data();
   char* out = output.data();
   std::size_t inLeft = input.size(), outLeft = output.size();
-  if (iconv(handle, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1)) return {};
+  if (iconv(converter.get(), &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1))
+    return std::nullopt;
   output.resize(output.size() - outLeft);
   return output;
 }
-
-namespace {
 
 // Code points of UTF-8 text; false for bytes that are not UTF-8.
 bool decodeUtf8(const std::string& text, std::u32string& out) {
@@ -61,6 +69,25 @@ void encodeUtf8(char32_t code, std::string& out) {
 }
 
 }  // namespace
+
+std::string ShiftJis::toUtf8(const std::string& text) const {
+  return convert(converterTo("UTF-8", "CP932"), text).value_or("");
+}
+
+// Character by character: iconv knows no best fit, so here a character
+// outside the code page is "_".
+std::string ShiftJis::fromUtf8(const std::string& utf8) const {
+  std::u32string codes;
+  if (!decodeUtf8(utf8, codes)) return {};
+  Converter converter = converterTo("CP932", "UTF-8");
+  std::string text;
+  for (char32_t code : codes) {
+    std::string character;
+    encodeUtf8(code, character);
+    text += convert(converter, character).value_or("_");
+  }
+  return text;
+}
 
 std::string upperCaseUtf8(const std::string& utf8) {
   static const locale_t unicode = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));

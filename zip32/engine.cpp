@@ -27,12 +27,46 @@ constexpr std::uint64_t kParallelFrom = 4 * 1024 * 1024;
   throw ZipError(code, message);
 }
 
-[[noreturn]] void notWritable(const std::string& path) {
-  fail(ResultCode::ArchiveNotWritable, "書庫ファイルに書き込めません: " + path);
+// What kept an input from being read or the archive from being written,
+// in the user's words; by default the fault of the file call that just failed.
+const char* inputFault(FileFault fault) {
+  switch (fault) {
+    case FileFault::NotFound:
+      return "ファイルが見つかりません: ";
+    case FileFault::InUse:
+      return "ファイルが他のプログラムで使用中です: ";
+    case FileFault::AccessDenied:
+      return "ファイルへのアクセスが拒否されました: ";
+    case FileFault::BadName:
+      return "ファイル名が正しくないか、システムの文字コードで表せません: ";
+    default:
+      return "ファイルを読み込めません: ";
+  }
 }
 
-[[noreturn]] void unreadable(const std::string& path) {
-  fail(ResultCode::InputUnreadable, "ファイルを読み込めません: " + path);
+const char* archiveFault(FileFault fault) {
+  switch (fault) {
+    case FileFault::NotFound:
+      return "書庫ファイルを置くフォルダが見つかりません: ";
+    case FileFault::InUse:
+      return "書庫ファイルが他のプログラムで使用中です: ";
+    case FileFault::AccessDenied:
+      return "書庫ファイルへの書き込みが拒否されました: ";
+    case FileFault::DiskFull:
+      return "ディスクの空き容量が足りません: ";
+    case FileFault::BadName:
+      return "書庫ファイルの名前が正しくないか、システムの文字コードで表せません: ";
+    default:
+      return "書庫ファイルに書き込めません: ";
+  }
+}
+
+[[noreturn]] void notWritable(const std::string& path, FileFault fault = lastFileFault()) {
+  fail(ResultCode::ArchiveNotWritable, archiveFault(fault) + path);
+}
+
+[[noreturn]] void unreadable(const std::string& path, FileFault fault = lastFileFault()) {
+  fail(ResultCode::InputUnreadable, inputFault(fault) + path);
 }
 
 // Buffered writing to the temporary archive, keeping track of the position.
@@ -187,18 +221,25 @@ std::uint32_t crcOf(const std::string& bytes) {
       crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())));
 }
 
-// The UTC modification time (0x5455) and, for a name that is not ASCII, its UTF-8 form (0x7075).
+// The UTC modification time (0x5455) and, for a real name that is not ASCII, the real name in
+// UTF-8 (0x7075) with the CRC of the name field it stands for.
 std::string extraFields(const Source& source, const CodePage& codePage) {
   // Readers take the field as a signed 32-bit count of seconds.
   std::int64_t utc = std::clamp<std::int64_t>(source.info.modifiedUtc, 0, 0x7FFFFFFFLL);
   std::string extra =
       extraField(0x5455, std::string(1, '\x01') + le32(static_cast<std::uint32_t>(utc)));
-  if (!isAscii(source.name)) {
-    std::string utf8 = codePage.toUtf8(source.name);
-    if (!utf8.empty())
-      extra += extraField(0x7075, std::string(1, '\x01') + le32(crcOf(source.name)) + utf8);
-  }
+  const std::string& utf8 =
+      source.unicodeName.empty() ? codePage.toUtf8(source.name) : source.unicodeName;
+  if (!isAscii(utf8))
+    extra += extraField(0x7075, std::string(1, '\x01') + le32(crcOf(source.name)) + utf8);
   return extra;
+}
+
+// A new entry is the file its real name names: cafe.txt, the name field of
+// café.txt, must not replace an entry of the file cafe.txt.
+std::string sourceKey(const Source& source, const CodePage& codePage) {
+  return source.unicodeName.empty() ? nameKey(source.name, codePage)
+                                    : nameKeyOfUtf8(source.unicodeName);
 }
 
 // Whether a new entry's name and extra fields fit their length fields, a ZIP64 field beside them.
@@ -395,7 +436,7 @@ void verify(FileSystem& fileSystem, const std::string& path, const std::vector<E
   if (!file) notWritable(archive);
   try {
     CentralDirectory directory = readCentralDirectory(*file, path);
-    if (directory.entries.size() != written.size()) notWritable(archive);
+    if (directory.entries.size() != written.size()) notWritable(archive, FileFault::Other);
     for (std::size_t i = 0; i < written.size(); ++i) {
       const Entry& central = directory.entries[i];
       const Entry& expected = written[i];
@@ -410,16 +451,12 @@ void verify(FileSystem& fileSystem, const std::string& path, const std::vector<E
           ((central.flags & 0x08) != 0 ||
            (local.crc == central.crc && local.compressedSize == central.compressedSize &&
             local.uncompressedSize == central.uncompressedSize));
-      if (!sameCentral || !localAgrees) notWritable(archive);
+      if (!sameCentral || !localAgrees) notWritable(archive, FileFault::Other);
     }
   } catch (const ZipError& error) {
-    if (error.code() == ResultCode::ArchiveDamaged) notWritable(archive);
+    if (error.code() == ResultCode::ArchiveDamaged) notWritable(archive, FileFault::Other);
     throw;
   }
-}
-
-bool isDelimiter(char c) {
-  return c == '\\' || c == '/';
 }
 
 }  // namespace
@@ -431,42 +468,15 @@ std::uint32_t dosDateTime(const LocalTime& time) {
                                     time.hour << 11 | time.minute << 5 | time.second / 2);
 }
 
-std::string entryName(const std::string& path, bool junkPaths, const CodePage& codePage) {
-  if (junkPaths) return fileNamePart(path, codePage);
-  std::vector<std::string> parts;
-  std::string part;
-  std::size_t start = path.size() >= 2 && path[1] == ':' ? 2 : 0;
-  auto endPart = [&] {
-    if (part == "..") {
-      if (!parts.empty()) parts.pop_back();
-    } else if (!part.empty() && part != ".") {
-      parts.push_back(part);
-    }
-    part.clear();
-  };
-  for (std::size_t i = start; i < path.size();) {
-    std::size_t length = codePage.charLength(path, i);
-    if (length == 1 && isDelimiter(path[i])) {
-      endPart();
-    } else {
-      part += path.substr(i, length);
-    }
-    i += length;
-  }
-  endPart();
-  std::string name;
-  for (const std::string& p : parts) name += (name.empty() ? "" : "/") + p;
-  return name;
-}
-
 std::vector<Source> resolveInputs(const ArchiveRequest& request, FileSystem& fileSystem,
                                   const CodePage& codePage) {
   std::vector<Source> sources;
   std::unordered_map<std::string, std::size_t> byKey;  // name key to its source
   auto add = [&](const std::string& path, const FileInfo& info) {
-    Source source{path, entryName(path, request.junkPaths, codePage), info};
-    if (source.name.empty()) unreadable(path);
-    auto [known, added] = byKey.emplace(nameKey(source.name, codePage), sources.size());
+    EntryNames names = entryNames(path, request.junkPaths, fileSystem, codePage);
+    Source source{path, names.name, info, names.unicodeName};
+    if (source.name.empty()) unreadable(path, FileFault::Other);
+    auto [known, added] = byKey.emplace(sourceKey(source, codePage), sources.size());
     if (!added) {
       if (fileSystem.sameFile(sources[known->second].path, path)) return;
       fail(ResultCode::BadCommandLine, "同じ名前のファイルが複数あります: " + source.name);
@@ -495,7 +505,8 @@ std::vector<Source> resolveInputs(const ArchiveRequest& request, FileSystem& fil
     if (!name->isWild()) {
       std::string path = folderPath + name->literal();
       std::optional<FileInfo> info = fileSystem.stat(path);
-      if (!info || info->isDirectory) unreadable(path);
+      if (!info) unreadable(path);
+      if (info->isDirectory) fail(ResultCode::InputUnreadable, "フォルダは圧縮できません: " + path);
       add(path, *info);
       continue;
     }
@@ -524,8 +535,11 @@ Outcome build(const ArchiveRequest& request, FileSystem& fileSystem, const CodeP
 
   std::optional<FileInfo> existing = fileSystem.stat(request.archive);
   // A read-only archive stays as it is, even where the system would let a rename replace it.
-  if (existing && (existing->isDirectory || (existing->attributes & 0x01) != 0))
-    notWritable(request.archive);
+  if (existing && existing->isDirectory)
+    fail(ResultCode::ArchiveNotWritable,
+         "書庫ファイルと同じ名前のフォルダがあります: " + request.archive);
+  if (existing && (existing->attributes & 0x01) != 0)
+    fail(ResultCode::ArchiveNotWritable, "書庫ファイルが読み取り専用です: " + request.archive);
   std::unique_ptr<FileReader> oldArchive;
   ExistingArchive old;
   if (existing) {
@@ -541,7 +555,7 @@ Outcome build(const ArchiveRequest& request, FileSystem& fileSystem, const CodeP
   std::unordered_set<std::string> replaced;
   std::uint64_t total = old.prefixLength;
   for (const Source& source : sources) {
-    replaced.insert(nameKey(source.name, codePage));
+    replaced.insert(sourceKey(source, codePage));
     total += source.info.size;
   }
   std::vector<const Entry*> kept;

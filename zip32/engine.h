@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "code_page.h"
+#include "entry_name.h"
 #include "file_system.h"
 #include "result.h"
 
@@ -34,22 +35,18 @@ class NoProgress : public Progress {
 Outcome makeArchive(const ArchiveRequest& request, FileSystem& fileSystem, const CodePage& codePage,
                     Progress& progress);
 
-// A source file and the name it is stored under.
+// A source file and the names it is stored under.
 struct Source {
   std::string path;
-  std::string name;
+  std::string name;  // the name field, in the code page
   FileInfo info;
+  std::string unicodeName;  // the real name in UTF-8, for the Unicode Path field
 };
 
 // Expands the patterns into files; throws ZipError for a pattern that
 // matches nothing, an unreadable input or two files of one name.
 std::vector<Source> resolveInputs(const ArchiveRequest& request, FileSystem& fileSystem,
                                   const CodePage& codePage);
-
-// The name an input path is stored under: its file-name part with
-// junkPaths, else its path without drive and leading delimiters, with "/"
-// between folders.
-std::string entryName(const std::string& path, bool junkPaths, const CodePage& codePage);
 
 // DOS date (high half) and time (low half) of a local time, clamped to 1980-2107.
 std::uint32_t dosDateTime(const LocalTime& time);

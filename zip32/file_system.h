@@ -43,12 +43,20 @@ class FileWriter {
 
 enum class CreateStatus { Created, Exists, Failed };
 
+// Why a call on a file failed, as far as the message to the user goes.
+enum class FileFault { Other, NotFound, InUse, AccessDenied, DiskFull, BadName };
+
+// The fault of the last failed file call of this thread (the system's last
+// error); to be asked right after the failure.
+FileFault lastFileFault();
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
   virtual std::optional<FileInfo> stat(const std::string& path) = 0;  // nullopt when missing
   // Names in a folder ("" for the current one, else ending in a delimiter); nullopt when
-  // unreadable.
+  // unreadable. Each is a name that reaches its file: where the code page cannot spell a long
+  // name, the short one; an entry with neither is left out.
   virtual std::optional<std::vector<std::string>> list(const std::string& folder) = 0;
   virtual std::unique_ptr<FileReader> openRead(const std::string& path) = 0;  // null when it cannot
   // Creates a file that must not exist yet.
@@ -57,6 +65,10 @@ class FileSystem {
   virtual bool remove(const std::string& path) = 0;
   virtual bool sameFile(const std::string& a, const std::string& b) = 0;
   virtual LocalTime localTime(std::int64_t utc) = 0;
+  // The path of an existing file in UTF-8, each component by its long name
+  // (which the code page may not spell, where the path gave a short one);
+  // nullopt where the path names nothing or names have no other form.
+  virtual std::optional<std::string> trueName(const std::string& /*path*/) { return std::nullopt; }
 };
 
 // The platform's file system (POSIX natively, Win32 on Windows).

@@ -149,6 +149,29 @@ class PosixFileSystem : public FileSystem {
 
 }  // namespace
 
+FileFault lastFileFault() {
+  switch (errno) {
+    case ENOENT:
+    case ENOTDIR:
+      return FileFault::NotFound;
+    case EBUSY:
+    case ETXTBSY:
+      return FileFault::InUse;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return FileFault::AccessDenied;
+    case ENOSPC:
+    case EDQUOT:
+      return FileFault::DiskFull;
+    case ENAMETOOLONG:
+    case EILSEQ:
+      return FileFault::BadName;
+    default:
+      return FileFault::Other;
+  }
+}
+
 FileSystem& systemFileSystem() {
   static PosixFileSystem fileSystem;
   return fileSystem;

@@ -1,5 +1,6 @@
 // Win32 file access: CreateFileA with the sharing other programs expect,
-// MoveFileExA to put a finished archive in place.
+// MoveFileExA to put a finished archive in place; names in UTF-16 where the
+// code page may not spell them.
 #include <windows.h>
 
 #include "file_system.h"
@@ -50,6 +51,30 @@ std::int64_t toUnixTime(const FILETIME& time) {
   const std::uint64_t epochTicks = 116444736000000000ULL;  // 1970-01-01 in 100 ns ticks since 1601
   return (static_cast<std::int64_t>(ticks.QuadPart) - static_cast<std::int64_t>(epochTicks)) /
          10000000;
+}
+
+std::wstring wideOf(const std::string& text, UINT codePage) {
+  int length =
+      MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
+  MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  return wide;
+}
+
+// The code-page form of a name, where it spells every character exactly.
+std::optional<std::string> exactCodePageForm(const wchar_t* name) {
+  BOOL inexact = FALSE;
+  int length =
+      WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name, -1, nullptr, 0, nullptr, &inexact);
+  if (length == 0) {  // a code page that has every character (UTF-8) takes no such check
+    inexact = FALSE;
+    length = WideCharToMultiByte(CP_ACP, 0, name, -1, nullptr, 0, nullptr, nullptr);
+  }
+  if (inexact || length <= 0) return std::nullopt;
+  std::string text(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_ACP, 0, name, -1, text.data(), length, nullptr, nullptr);
+  text.pop_back();  // the zero
+  return text;
 }
 
 class Win32Reader : public FileReader {
@@ -108,17 +133,18 @@ class Win32FileSystem : public FileSystem {
   }
 
   std::optional<std::vector<std::string>> list(const std::string& folder) override {
-    WIN32_FIND_DATAA data;
-    FindHandle find(FindFirstFileA((folder + "*").c_str(), &data));
+    WIN32_FIND_DATAW data;
+    FindHandle find(FindFirstFileW(wideOf(folder + "*", CP_ACP).c_str(), &data));
     if (find.get() == INVALID_HANDLE_VALUE) {
       if (GetLastError() == ERROR_FILE_NOT_FOUND) return std::vector<std::string>{};
       return std::nullopt;
     }
     std::vector<std::string> names;
     do {
-      std::string name = data.cFileName;
-      if (name != "." && name != "..") names.push_back(name);
-    } while (FindNextFileA(find.get(), &data));
+      std::optional<std::string> name = exactCodePageForm(data.cFileName);
+      if (!name) name = exactCodePageForm(data.cAlternateFileName);
+      if (name && !name->empty() && *name != "." && *name != "..") names.push_back(*name);
+    } while (FindNextFileW(find.get(), &data));
     return names;
   }
 
@@ -157,6 +183,23 @@ class Win32FileSystem : public FileSystem {
            infoA.nFileIndexLow == infoB.nFileIndexLow;
   }
 
+  std::optional<std::string> trueName(const std::string& path) override {
+    const std::wstring given = wideOf(path, CP_ACP);
+    std::wstring name;
+    DWORD needed = GetLongPathNameW(given.c_str(), nullptr, 0);
+    while (needed > name.size()) {
+      name.resize(needed);
+      needed = GetLongPathNameW(given.c_str(), name.data(), needed);
+    }
+    if (needed == 0) return std::nullopt;
+    int length = WideCharToMultiByte(CP_UTF8, 0, name.data(), static_cast<int>(needed), nullptr, 0,
+                                     nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, name.data(), static_cast<int>(needed), utf8.data(), length,
+                        nullptr, nullptr);
+    return utf8;
+  }
+
   LocalTime localTime(std::int64_t utc) override {
     if (utc < 0) return {};  // before 1970: the earliest DOS time anyway
     ULARGE_INTEGER ticks;
@@ -180,6 +223,29 @@ class Win32FileSystem : public FileSystem {
 };
 
 }  // namespace
+
+FileFault lastFileFault() {
+  switch (GetLastError()) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_BAD_NETPATH:
+      return FileFault::NotFound;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return FileFault::InUse;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+      return FileFault::AccessDenied;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return FileFault::DiskFull;
+    case ERROR_INVALID_NAME:
+    case ERROR_FILENAME_EXCED_RANGE:
+      return FileFault::BadName;
+    default:
+      return FileFault::Other;
+  }
+}
 
 FileSystem& systemFileSystem() {
   static Win32FileSystem fileSystem;

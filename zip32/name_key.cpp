@@ -53,6 +53,10 @@ std::string nameKey(const std::string& name, const CodePage& codePage) {
   return utf8.empty() ? kRawBytes + name : keyOfUtf8(utf8);
 }
 
+std::string nameKeyOfUtf8(const std::string& utf8) {
+  return keyOfUtf8(utf8);
+}
+
 std::string nameKey(const Entry& entry, const CodePage& codePage) {
   if ((entry.flags & kUtf8Flag) != 0) return keyOfUtf8(entry.name);
   if (std::optional<std::string> path = unicodePath(entry)) return keyOfUtf8(*path);

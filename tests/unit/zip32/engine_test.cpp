@@ -5,8 +5,10 @@
 #include <utime.h>
 #include <zlib.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <ctime>
+#include <map>
 #include <random>
 
 #include "zip_check.h"
@@ -259,20 +261,31 @@ TEST_F(EngineTest, ArchiveInAMissingFolderOverAFolderOrReadOnlyIsNotWritable) {
   EXPECT_EQ(readFile(at("kept.zip")), before);
 }
 
-// Passes everything to the real file system, except a write, flush or
-// rename that a test wants to fail.
+// Passes everything to the real file system, except a write, flush,
+// rename or opening that a test wants to fail (with the error the system
+// would give), and the true names a test gives paths.
 class FaultyFileSystem : public FileSystem {
  public:
   std::uint64_t writesLeft = UINT64_MAX;  // bytes that may still be written
   bool failFlush = false;
   bool failReplace = false;
+  std::map<std::string, int> openErrors;  // path to errno
+  std::map<std::string, std::string> trueNames;
 
   std::optional<FileInfo> stat(const std::string& path) override { return real().stat(path); }
   std::optional<std::vector<std::string>> list(const std::string& folder) override {
     return real().list(folder);
   }
   std::unique_ptr<FileReader> openRead(const std::string& path) override {
-    return real().openRead(path);
+    auto error = openErrors.find(path);
+    if (error == openErrors.end()) return real().openRead(path);
+    errno = error->second;
+    return nullptr;
+  }
+  std::optional<std::string> trueName(const std::string& path) override {
+    auto name = trueNames.find(path);
+    if (name == trueNames.end()) return std::nullopt;
+    return name->second;
   }
   std::unique_ptr<FileWriter> createNew(const std::string& path, CreateStatus& status) override {
     std::unique_ptr<FileWriter> inner = real().createNew(path, status);
@@ -294,7 +307,10 @@ class FaultyFileSystem : public FileSystem {
     Writer(std::unique_ptr<FileWriter> inner, FaultyFileSystem& owner)
         : inner_(std::move(inner)), owner_(owner) {}
     bool write(const void* data, std::size_t size) override {
-      if (size > owner_.writesLeft) return false;  // the disk is full
+      if (size > owner_.writesLeft) {  // the disk is full
+        errno = ENOSPC;
+        return false;
+      }
       owner_.writesLeft -= size;
       return inner_->write(data, size);
     }
@@ -353,6 +369,100 @@ TEST_F(EngineTest, FailureOrCancelLeavesTheOldArchiveExactlyAsItWas) {
     EXPECT_EQ(outcome.code, c.code) << c.what;
     EXPECT_EQ(readFile(at("x.zip")), before) << c.what;
     EXPECT_EQ(folder_.names(), (std::vector<std::string>{"a.txt", "b.txt", "x.zip"})) << c.what;
+  }
+}
+
+// A path that spells the file otherwise than by its own name (its short
+// name, for a name the code page cannot spell) still gives the entry its
+// real name: in UTF-8 as it is, in the name field in its best code-page
+// form ("_" natively, where iconv has no best fit).
+TEST_F(EngineTest, EntryNamesFromTheFilesTrueName) {
+  struct Case {
+    std::string path;
+    bool junk;
+    std::optional<std::string> trueName;
+    std::string name, unicodeName;
+  } cases[] = {
+      {"C:\\x\\CAF_~CRT.TXT", true, u8"C:\\x\\café.txt", "caf_.txt", u8"café.txt"},
+      {"C:\\PROGRA~1\\__~~~M2X.TXT", false, u8"C:\\Program Files\\简体.txt",
+       "Program Files/_体.txt", u8"Program Files/简体.txt"},
+      {"C:\\x\\__~~~Y1E.TXT", true, u8"C:\\x\\😀.txt", "_.txt", u8"😀.txt"},
+      {"C:\\Data\\REPORT~1.TXT", true, u8"C:\\Data\\Report 2024.txt", "Report 2024.txt",
+       u8"Report 2024.txt"},
+      {"C:\\DATA\\REPORT.TXT", true, u8"C:\\Data\\report.txt", "REPORT.TXT", u8"REPORT.TXT"},
+      {"C:\\表.txt", true, u8"C:\\表.txt", "表.txt", u8"表.txt"},
+      {"C:\\表.txt", true, std::nullopt, "表.txt", u8"表.txt"},
+  };
+  for (const Case& c : cases) {
+    FaultyFileSystem fileSystem;
+    if (c.trueName) fileSystem.trueNames[c.path] = *c.trueName;
+    EntryNames names = entryNames(c.path, c.junk, fileSystem, kShiftJis);
+    EXPECT_EQ(names.name, c.name) << c.path;
+    EXPECT_EQ(names.unicodeName, c.unicodeName) << c.path;
+  }
+}
+
+TEST_F(EngineTest, EveryReaderShowsTheRealNameOfAShortPath) {
+  FaultyFileSystem fileSystem;
+  const std::vector<std::string> realNames = {u8"café.txt", u8"简体.txt", u8"😀.txt"};
+  std::vector<std::string> patterns, expected;
+  for (std::size_t i = 0; i < realNames.size(); ++i) {
+    const std::string shortPath = at("NAME~" + std::to_string(i + 1) + ".TXT");
+    writeFile(shortPath, realNames[i] + " holds this");
+    fileSystem.trueNames[shortPath] = at(realNames[i]);
+    patterns.push_back(shortPath);
+    expected.push_back("unicode:" + realNames[i]);
+  }
+  Outcome outcome = run(at("names.zip"), patterns, 6, true, &fileSystem);
+  ASSERT_EQ(outcome.code, ResultCode::Ok) << outcome.message;
+  EXPECT_EQ(checkArchive(at("names.zip"), expected), "");
+  CentralDirectory directory = directoryOf(at("names.zip"));
+  ASSERT_EQ(directory.entries.size(), 3u);
+  EXPECT_EQ(directory.entries[0].name, "caf_.txt");
+  EXPECT_EQ(directory.entries[1].name, "_体.txt");
+}
+
+// Each failure names its cause; the path follows.
+TEST_F(EngineTest, MessagesNameTheCause) {
+  writeFile(at("a.txt"), "a");
+  writeFile(at("damaged.zip"), "PK\x03\x04 no archive at all");
+  writeFile(at("readonly.zip"), "");
+  ASSERT_EQ(chmod(at("readonly.zip").c_str(), 0444), 0);
+  ASSERT_EQ(mkdir(at("folder.zip").c_str(), 0755), 0);
+  ASSERT_EQ(mkdir(at("sub").c_str(), 0755), 0);
+  struct Case {
+    std::string archive, input;
+    int openError;
+    std::uint64_t writesLeft;
+    ResultCode code;
+    std::string message;
+  } cases[] = {
+      {at("x.zip"), at("gone.txt"), 0, UINT64_MAX, ResultCode::InputUnreadable,
+       "ファイルが見つかりません: " + at("gone.txt")},
+      {at("x.zip"), at("a.txt"), EBUSY, UINT64_MAX, ResultCode::InputUnreadable,
+       "ファイルが他のプログラムで使用中です: " + at("a.txt")},
+      {at("x.zip"), at("a.txt"), EACCES, UINT64_MAX, ResultCode::InputUnreadable,
+       "ファイルへのアクセスが拒否されました: " + at("a.txt")},
+      {at("x.zip"), at("sub"), 0, UINT64_MAX, ResultCode::InputUnreadable,
+       "フォルダは圧縮できません: " + at("sub")},
+      {at("x.zip"), at("a.txt"), 0, 0, ResultCode::ArchiveNotWritable,
+       "ディスクの空き容量が足りません: " + at("x.zip")},
+      {at("no/x.zip"), at("a.txt"), 0, UINT64_MAX, ResultCode::ArchiveNotWritable,
+       "書庫ファイルを置くフォルダが見つかりません: " + at("no/x.zip")},
+      {at("readonly.zip"), at("a.txt"), 0, UINT64_MAX, ResultCode::ArchiveNotWritable,
+       "書庫ファイルが読み取り専用です: " + at("readonly.zip")},
+      {at("folder.zip"), at("a.txt"), 0, UINT64_MAX, ResultCode::ArchiveNotWritable,
+       "書庫ファイルと同じ名前のフォルダがあります: " + at("folder.zip")},
+      {at("damaged.zip"), at("a.txt"), 0, UINT64_MAX, ResultCode::ArchiveDamaged,
+       "書庫ファイルが壊れています: " + at("damaged.zip")},
+  };
+  for (const Case& c : cases) {
+    FaultyFileSystem fileSystem;
+    if (c.openError) fileSystem.openErrors[c.input] = c.openError;
+    fileSystem.writesLeft = c.writesLeft;
+    Outcome outcome = run(c.archive, {c.input}, 6, true, &fileSystem);
+    EXPECT_EQ(outcome.code, c.code) << c.message;
+    EXPECT_EQ(outcome.message, c.message);
   }
 }
 

@@ -132,11 +132,24 @@ int runUnix(const std::string& command) {
   return code;
 }
 
-// 7-Zip, libarchive and Python's zipfile over the archive, with the entry names expected.
-int checkArchive(const std::string& archive, const std::vector<std::string>& names) {
+// 7-Zip, libarchive and Python's zipfile over the archive, with the entry
+// names expected (in the code page), and the real names (in UTF-8) of
+// entries whose name field spells them otherwise.
+int checkArchive(const std::string& archive, const std::vector<std::string>& names,
+                 const std::vector<std::string>& realNames = {}) {
   std::string line = "python3 '" ZIP32_CHECKER "' '" + unixPath(archive) + "'";
   for (const std::string& name : names) line += " hex:" + hex(name);
+  for (const std::string& name : realNames) line += " unicode:hex:" + hex(name);
   return runUnix(line);
+}
+
+std::string utf8Of(const std::wstring& wide) {
+  int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
+                                   0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), length,
+                      nullptr, nullptr);
+  return utf8;
 }
 
 void writeFile(const std::string& path, const std::string& bytes) {
@@ -259,6 +272,64 @@ TEST_F(Zip32DllTest, MakesAnArchiveOfAJapaneseNameWithEscapedBrackets) {
                 at("other.txt") + "\""),
             Ok);
   EXPECT_EQ(checkArchive(archive, {"表データー[1].txt", "other.txt"}), 0);
+}
+
+// The program passes a name the code page cannot spell as the file's short
+// path; the entry still takes the file's real name, in the Unicode Path
+// field as it is and in the name field as its best fit. A wildcard reaches
+// such files by their short names too.
+TEST_F(Zip32DllTest, AShortPathIsStoredUnderTheRealName) {
+  const std::wstring names[] = {L"caf\u00E9.txt", L"\u7B80\u4F53.txt", L"\U0001F600.txt"};
+  std::wstring folder(folder_.begin(), folder_.end());  // ASCII
+  std::string line = "-6 -q -j \"" + at("real.zip") + "\"";
+  std::vector<std::string> realNames;
+  for (const std::wstring& name : names) {
+    const std::wstring path = folder + name;
+    Handle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    DWORD done = 0;
+    WriteFile(file.get(), name.data(), static_cast<DWORD>(name.size() * 2), &done, nullptr);
+    wchar_t shortPath[MAX_PATH] = {};
+    ASSERT_GT(GetShortPathNameW(path.c_str(), shortPath, MAX_PATH), 0u);
+    const std::string shortText = utf8Of(shortPath);  // ASCII, as Wine makes short names
+    ASSERT_EQ(shortText.find_first_of("?\x80"), std::string::npos) << shortText;
+    line += " \"" + shortText + "\"";
+    realNames.push_back(utf8Of(name));
+  }
+  ASSERT_EQ(zip(line), Ok);
+  EXPECT_EQ(checkArchive(at("real.zip"), {}, realNames), 0);
+  const std::string bytes = readFile(at("real.zip"));
+  EXPECT_NE(bytes.find("cafe.txt"), std::string::npos) << "the best fit of the accented name";
+  EXPECT_NE(bytes.find("_体.txt"), std::string::npos) << "the simplified character has none";
+
+  ASSERT_EQ(zip("-6 -q -j \"" + at("all.zip") + "\" \"" + at("*.txt") + "\""), Ok);
+  EXPECT_EQ(checkArchive(at("all.zip"), {}, realNames), 0);
+}
+
+// Under Wine as in Windows, the library's message names the cause.
+TEST_F(Zip32DllTest, MessagesNameTheCause) {
+  writeFile(at("a.txt"), "a");
+  ASSERT_EQ(zip("-6 -q -j \"" + at("a.zip") + "\" \"" + at("a.txt") + "\""), Ok);
+  auto message = [&](const std::string& archive, const std::string& input) {
+    char output[256] = {};
+    zip_(nullptr, ("-6 -q -j \"" + archive + "\" \"" + input + "\"").c_str(), output,
+         sizeof output);
+    return std::string(output);
+  };
+  EXPECT_EQ(message(at("x.zip"), at("gone.txt")), "ファイルが見つかりません: " + at("gone.txt"));
+  {
+    Handle locked(
+        CreateFileA(at("a.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_EQ(message(at("x.zip"), at("a.txt")),
+              "ファイルが他のプログラムで使用中です: " + at("a.txt"));
+  }
+  {
+    Handle locked(
+        CreateFileA(at("a.zip").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_EQ(message(at("a.zip"), at("a.txt")),
+              "書庫ファイルが他のプログラムで使用中です: " + at("a.zip"));
+  }
+  EXPECT_EQ(message(at("none\\x.zip"), at("a.txt")),
+            "書庫ファイルを置くフォルダが見つかりません: " + at("none\\x.zip"));
 }
 
 TEST_F(Zip32DllTest, OutputBufferIsNeverWrittenPastItsSize) {
