@@ -3,6 +3,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include "app/help.h"
 #include "app/version.h"
 #include "forms/application.h"
 
@@ -35,9 +36,12 @@ TSelvatForm::TSelvatForm(TObject* Owner) : TForm(Owner) {
   // Asking for the list's handle makes the form's window and all of its
   // children now; nothing is shown yet.
   DragAcceptFiles(InputList.Handle(), TRUE);
+  Application->OnHelp = [](UINT, ULONG_PTR) { return answerHelpRequest(); };
 }
 
-TSelvatForm::~TSelvatForm() = default;
+TSelvatForm::~TSelvatForm() {
+  Application->OnHelp = nullptr;
+}
 
 void TSelvatForm::describeWindow() {
   SetCaption("Selvat Archiver");

@@ -114,6 +114,7 @@ int TApplication::MessageBox(const std::string& text, const std::string& caption
 }
 
 bool TApplication::HelpCommand(UINT command, ULONG_PTR data) {
+  if (OnHelp && OnHelp(command, data)) return true;
   HWND owner = mainForm_ ? mainForm_->Handle() : Handle();
   if (helpStandIn_) {
     helpStandIn_(owner, HelpFile, command, data);

@@ -52,8 +52,11 @@ class TApplication : public TObject {
   HWND Handle();  // the hidden window that owns the forms and the browser
 
   int MessageBox(const std::string& text, const std::string& caption, UINT flags);
+  // A help request goes to OnHelp first; only when that does not take it
+  // (or there is none) is the help viewer asked with HelpFile.
   bool HelpCommand(UINT command, ULONG_PTR data);
   bool HelpContext(int context);
+  std::function<bool(UINT command, ULONG_PTR data)> OnHelp;  // true: taken care of
 
   void HandleException();  // inside a catch: shows the exception, if not a silent abort
   void ShowException(const std::string& message);

@@ -1,5 +1,6 @@
 // The main form: its menu tree, what each command is bound to, the
 // routing of dropped files, the boxes it shows and its help requests.
+#include "app/help.h"
 #include "archiver/selvat_dll.h"
 #include "os/file_system.h"
 #include "tests/win/support/form_fixture.h"
@@ -212,24 +213,86 @@ TEST_F(FormTest, DroppedNamesOfAnyScriptReachTheirFiles) {
   RemoveDirectoryW(folder.c_str());
 }
 
-TEST_F(FormTest, F1AsksForTheFormsHelpContext) {
-  std::vector<std::pair<UINT, ULONG_PTR>> requests;
-  Application->SetHelpStandIn([&](HWND, const std::string& file, UINT command, ULONG_PTR data) {
-    EXPECT_EQ(file, Application->HelpFile);
-    requests.push_back({command, data});
-  });
-  HELPINFO help{};
-  help.cbSize = sizeof help;
-  help.iContextType = HELPINFO_WINDOW;
-  help.hItemHandle = form->OutDirEdit.Handle();
-  SendMessageA(form->Handle(), WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
-  help.iContextType = HELPINFO_MENUITEM;
-  SendMessageA(form->Handle(), WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
-  choose(form->HelpContents);
-  Application->SetHelpStandIn(nullptr);
+// A file beside the test exe for as long as this lives.
+class FileBeside {
+ public:
+  explicit FileBeside(const std::string& name) : path_(exeFolder() + name) {
+    CloseHandle(CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  }
+  ~FileBeside() { DeleteFileA(path_.c_str()); }
+  FileBeside(const FileBeside&) = delete;
+  FileBeside& operator=(const FileBeside&) = delete;
+
+ private:
+  std::string path_;
+};
+
+class HelpTest : public FormTest {
+ protected:
+  void SetUp() override {
+    FormTest::SetUp();
+    Application->SetHelpStandIn([&](HWND, const std::string& file, UINT command, ULONG_PTR data) {
+      EXPECT_EQ(file, Application->HelpFile);
+      requests.push_back({command, data});
+    });
+    setDocumentOpenerStandIn([&](const std::wstring& path) {
+      opened.push_back(path);
+      return true;
+    });
+  }
+  void TearDown() override {
+    setDocumentOpenerStandIn(nullptr);
+    Application->SetHelpStandIn(nullptr);
+    FormTest::TearDown();
+  }
+  // F1 on a control, F1 in an open menu, and Help > Contents.
+  void askForHelpThreeWays() {
+    HELPINFO help{};
+    help.cbSize = sizeof help;
+    help.iContextType = HELPINFO_WINDOW;
+    help.hItemHandle = form->OutDirEdit.Handle();
+    SendMessageA(form->Handle(), WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
+    help.iContextType = HELPINFO_MENUITEM;
+    SendMessageA(form->Handle(), WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
+    choose(form->HelpContents);
+  }
+
+  std::vector<std::pair<UINT, ULONG_PTR>> requests;  // made of the help viewer
+  std::vector<std::wstring> opened;
+};
+
+// Where the help file is beside the program and the system has the old
+// viewer (as Wine has), the viewer is asked, for the form's context.
+TEST_F(HelpTest, TheViewerWhereItAndTheHelpFileAreThere) {
+  FileBeside helpFile("selvat.hlp");
+  askForHelpThreeWays();
   std::vector<std::pair<UINT, ULONG_PTR>> expected = {
       {HELP_CONTEXT, 10}, {HELP_CONTEXT, 0}, {HELP_CONTENTS, 0}};
   EXPECT_EQ(requests, expected);
+  EXPECT_TRUE(opened.empty());
+}
+
+// Without the help file, the readme beside the program opens; without that
+// too, a box says that no help can be shown.
+TEST_F(HelpTest, TheReadmeElseABox) {
+  {
+    FileBeside readme("readme.txt");
+    askForHelpThreeWays();
+  }
+  EXPECT_TRUE(requests.empty());
+  const std::wstring readme = wideOfCodePage(exeFolder() + "readme.txt");
+  EXPECT_EQ(opened, (std::vector<std::wstring>{readme, readme, readme}));
+  EXPECT_TRUE(boxes.empty());
+
+  choose(form->HelpContents);
+  EXPECT_EQ(opened.size(), 3u);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text,
+            "ヘルプを表示できません。\nヘルプファイル selvat.hlp も、プログラムのフォルダの "
+            "readme.txt も開けませんでした。");
+  EXPECT_EQ(boxes[0].caption, "警告");
+  EXPECT_EQ(boxes[0].flags, static_cast<UINT>(MB_OK | MB_ICONWARNING));
+  EXPECT_TRUE(requests.empty());
 }
 
 // An exception that escapes a handler is shown, and the program goes on.
