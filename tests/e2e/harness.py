@@ -8,6 +8,8 @@ A story that drops files from outside runs without the virtual desktop:
 there Wine takes the drop in its desktop process and hands the program a
 handle of that other process. Without it each window is an X window of its
 own, which Wine frames itself, and the drop reaches the program."""
+import functools
+import importlib.util
 import json
 import os
 import pathlib
@@ -299,7 +301,8 @@ class Session:
 
     def status_text(self, main):
         bar = [c for c in self.tree(main)["children"] if c["class"] == "msctls_statusbar32"][0]
-        return self.probe.ask("status", bar["hwnd"])["text"]
+        return self.wait_for(lambda: self.probe.ask("status", bar["hwnd"]), 60, "the status bar to answer",
+                             accept=lambda a: "text" in a)["text"]
 
     def all_windows(self):
         """Top-level windows, the invisible ones too."""
@@ -536,9 +539,41 @@ def entry_name(info):
     return info.filename.encode("cp437").decode("cp932")
 
 
+@functools.lru_cache(maxsize=None)
+def _check_zip():
+    """The archive checker of the library's tests, for its reading of the
+    Unicode Path field, which Python's zipfile leaves to its caller."""
+    spec = importlib.util.spec_from_file_location("check_zip", ROOT / "tests" / "unit" / "zip32" / "check_zip.py")
+    module = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(module)
+    return module
+
+
+def real_name(info):
+    """An entry's name as zipfile can read it: from the Unicode Path field
+    where there is one, else the name field."""
+    return _check_zip().unicode_path(info) or entry_name(info)
+
+
+def shown_names(path):
+    """An archive's entry names as each reader shows them: 7-Zip, libarchive,
+    and zipfile (the Unicode Path field where there is one, else the name
+    field in code page 932)."""
+    env = dict(os.environ, LANG="C.UTF-8", LC_ALL="C.UTF-8")
+    listing = subprocess.run(["7zz", "l", "-slt", str(path)], capture_output=True, text=True, env=env,
+                             check=True).stdout
+    seven = [line[len("Path = "):] for line in listing.splitlines()[1:]
+             if line.startswith("Path = ") and not line.endswith(path.name)]
+    tar = subprocess.run(["bsdtar", "-tf", str(path)], capture_output=True, text=True, env=env,
+                         check=True).stdout.splitlines()
+    with zipfile.ZipFile(path) as archive:
+        python = [real_name(info) for info in archive.infolist()]
+    return {"7-Zip": seven, "libarchive": tar, "zipfile": python}
+
+
 def checked_archive(path):
     """Checks a ZIP file with 7-Zip, libarchive and zipfile (every CRC) and
-    returns its entries by their decoded names, in archive order."""
+    returns its entries by their real names, in archive order."""
     env = dict(os.environ, LANG="C.UTF-8", LC_ALL="C.UTF-8")
     seven = subprocess.run(["7zz", "t", str(path)], capture_output=True, text=True, env=env)
     if seven.returncode != 0 or "Everything is Ok" not in seven.stdout:
@@ -550,7 +585,7 @@ def checked_archive(path):
         bad = archive.testzip()
         if bad is not None:
             raise AssertionError(f"{path}: CRC of {bad!r} does not match")
-        entries = {entry_name(info): info for info in archive.infolist()}
+        entries = {real_name(info): info for info in archive.infolist()}
     for name in entries:
         if name not in tar.stdout:
             raise AssertionError(f"libarchive lists {path} without {name!r}:\n{tar.stdout}")

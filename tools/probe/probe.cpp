@@ -242,13 +242,6 @@ void menu(HMENU handle, std::string& out) {
   out += "]";
 }
 
-std::string status(HWND bar) {
-  wchar_t text[4096] = {};
-  LRESULT ignored = 0;
-  ask(bar, SB_GETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(text), ignored);
-  return "{\"text\":" + quoted(text) + "}";
-}
-
 // Memory in another process, for messages whose parameters point at data.
 class RemoteBuffer {
  public:
@@ -278,6 +271,23 @@ class RemoteBuffer {
   HANDLE process_ = nullptr;
   void* address_ = nullptr;
 };
+
+// The text of a status bar in its one simple area, which the bar reads back
+// as part 0. The bar writes the text into memory of its own program.
+std::string status(HWND bar) {
+  LRESULT length = 0;
+  if (!ask(bar, SB_GETTEXTLENGTHW, 0, 0, length)) return kBusy;
+  const size_t size = (LOWORD(length) + 1) * sizeof(wchar_t);
+  RemoteBuffer remote(bar, size);
+  std::wstring text(LOWORD(length) + 1, L'\0');
+  LRESULT ignored = 0;
+  if (!remote.ok() || !remote.put(0, text.data(), size) ||
+      !ask(bar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(remote.at(0)), ignored) ||
+      !remote.get(0, text.data(), size))
+    return kBusy;
+  text.resize(wcslen(text.c_str()));
+  return "{\"text\":" + quoted(text) + "}";
+}
 
 // The items a user sees in a tree view (the children of expanded items),
 // top to bottom: text, depth, and whether each is expanded or selected.
