@@ -55,11 +55,14 @@ std::string entryName(const std::string& path, bool junkPaths, const CodePage& c
   return name;
 }
 
-// A name given in another letter case is the file's name all the same.
+// Short names carry a "~" (CAFE~1.TXT, CAF_~CRT.TXT), so only a path with
+// one is looked up (a look-up can cost a search of each folder). A name
+// given in another letter case is the file's name all the same.
 EntryNames entryNames(const std::string& path, bool junkPaths, FileSystem& fileSystem,
                       const CodePage& codePage) {
   EntryNames names{entryName(path, junkPaths, codePage), ""};
   names.unicodeName = codePage.toUtf8(names.name);
+  if (path.find('~') == std::string::npos) return names;
   if (std::optional<std::string> real = fileSystem.trueName(path)) {
     std::string realName = entryName(*real, junkPaths, Utf8Text());
     if (!realName.empty() && lowerAscii(realName) != lowerAscii(names.unicodeName))

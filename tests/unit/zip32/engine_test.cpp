@@ -389,7 +389,8 @@ TEST_F(EngineTest, EntryNamesFromTheFilesTrueName) {
       {"C:\\x\\__~~~Y1E.TXT", true, u8"C:\\x\\😀.txt", "_.txt", u8"😀.txt"},
       {"C:\\Data\\REPORT~1.TXT", true, u8"C:\\Data\\Report 2024.txt", "Report 2024.txt",
        u8"Report 2024.txt"},
-      {"C:\\DATA\\REPORT.TXT", true, u8"C:\\Data\\report.txt", "REPORT.TXT", u8"REPORT.TXT"},
+      {"C:\\PROGRA~1\\REPORT.TXT", true, u8"C:\\Program Files\\report.txt", "REPORT.TXT",
+       u8"REPORT.TXT"},  // the file's own name in another case
       {"C:\\表.txt", true, u8"C:\\表.txt", "表.txt", u8"表.txt"},
       {"C:\\表.txt", true, std::nullopt, "表.txt", u8"表.txt"},
   };
