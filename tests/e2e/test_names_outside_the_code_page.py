@@ -88,8 +88,9 @@ class NamesOutsideTheCodePage(unittest.TestCase):
                     self.assertEqual(opened.read(opened.infolist()[0]), data)
 
         s.keys("F1")
-        viewer = s.wait_window(cls="Notepad")
-        self.assertIn("readme", viewer["text"])
+        viewer = s.wait_for(lambda: [w for w in s.windows() if w["class"] == "Notepad"
+                                     and w["text"].startswith("readme.txt")],
+                            30, "the readme in the text viewer")[0]
         s.screenshot("unicode-help")
         s.probe.ask("close", viewer["hwnd"])
         s.keys("alt+F4")
