@@ -8,8 +8,8 @@
 
 // The chosen folder's path in UTF-8, which spells every name (a drive root
 // keeps its backslash), or empty text when the user cancels or the browser
-// cannot be opened. The browser is
-// centred over the window `over` where it is shown.
+// cannot be opened. The browser is centred over the window `over` where it
+// is shown.
 std::string browseForFolder(HWND owner, const std::string& title, HWND over = nullptr);
 
 // Test seam: answers in place of the browser while set.

@@ -33,7 +33,7 @@ class FolderWalk {
     while (nextPassing(*search, entry)) {
       if (keys_.escapeDown()) return;
       if (entry.name == "." || entry.name == "..") continue;
-      const std::string name = reachableName(entry);
+      const std::string& name = reachableName(entry);
       if (name.empty())
         refuse_(prefix + entry.name, kNoShortName);
       else if (countsAsFolder(entry.attributes))

@@ -40,7 +40,7 @@ std::string ExpandLongPath(const std::string& path, FileSystem& files) {
     if (cut == std::string::npos) break;
     FileEntry entry;
     if (!files.search(front)->next(entry)) break;
-    const std::string name = reachableName(entry);
+    const std::string& name = reachableName(entry);
     if (name.empty()) break;
     tail = "\\" + name + tail;
     front.resize(cut);

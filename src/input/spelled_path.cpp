@@ -65,6 +65,6 @@ SpelledPath spellPath(const std::string& utf8Path, FileSystem& files) {
   return {*mixed, ""};
 }
 
-std::string reachableName(const FileEntry& entry) {
+const std::string& reachableName(const FileEntry& entry) {
   return entry.exactName ? entry.name : entry.shortName;
 }

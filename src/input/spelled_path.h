@@ -22,7 +22,7 @@ SpelledPath spellPath(const std::string& utf8Path, FileSystem& files);
 
 // The name by which a code-page path reaches a listed entry: its long name
 // where exact, else its short name; empty when it has neither.
-std::string reachableName(const FileEntry& entry);
+const std::string& reachableName(const FileEntry& entry);
 
 // The reasons for a refusal, as the status bar shows them.
 extern const char kNoShortName[];         // it exists, but has no short name
