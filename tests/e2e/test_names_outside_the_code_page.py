@@ -93,6 +93,9 @@ class NamesOutsideTheCodePage(unittest.TestCase):
                             30, "the readme in the text viewer")[0]
         s.screenshot("unicode-help")
         s.probe.ask("close", viewer["hwnd"])
+        s.wait_for(lambda: not [w for w in s.windows() if w["hwnd"] == viewer["hwnd"]], 10,
+                   "the text viewer to close")
+        s.click_caption(main)
         s.keys("alt+F4")
         self.assertEqual(s.exit_code(), 0)
 
