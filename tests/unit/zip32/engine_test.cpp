@@ -423,6 +423,26 @@ TEST_F(EngineTest, EveryReaderShowsTheRealNameOfAShortPath) {
   EXPECT_EQ(directory.entries[1].name, "_体.txt");
 }
 
+// An entry is replaced only by the file of its real name: the name field of
+// café.txt (caf_.txt natively, cafe.txt under Windows' best fit) leaves the
+// entry of the file of that very name alone.
+TEST_F(EngineTest, ARealNameReplacesOnlyItsOwnEntry) {
+  FaultyFileSystem fileSystem;
+  writeFile(at("caf_.txt"), "plain");
+  writeFile(at("NAME~1.TXT"), "accented");
+  fileSystem.trueNames[at("NAME~1.TXT")] = at(u8"café.txt");
+  ASSERT_EQ(run(at("x.zip"), {at("caf_.txt")}, 6, true, &fileSystem).code, ResultCode::Ok);
+  ASSERT_EQ(run(at("x.zip"), {at("NAME~1.TXT")}, 6, true, &fileSystem).code, ResultCode::Ok);
+  writeFile(at("NAME~1.TXT"), "accented, later");
+  ASSERT_EQ(run(at("x.zip"), {at("NAME~1.TXT")}, 6, true, &fileSystem).code, ResultCode::Ok);
+  const std::string verdict = checkArchive(at("x.zip"), {"caf_.txt", u8"unicode:café.txt"});
+  EXPECT_EQ(verdict, "");
+  CentralDirectory directory = directoryOf(at("x.zip"));
+  ASSERT_EQ(directory.entries.size(), 2u);
+  EXPECT_EQ(directory.entries[0].uncompressedSize, 5u) << "the plain file's entry is kept";
+  EXPECT_EQ(directory.entries[1].uncompressedSize, 15u) << "the accented one's is replaced";
+}
+
 // Each failure names its cause; the path follows.
 TEST_F(EngineTest, MessagesNameTheCause) {
   writeFile(at("a.txt"), "a");
