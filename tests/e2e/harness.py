@@ -69,19 +69,27 @@ def to_windows_path(path):
 
 
 class Xvfb:
+    """A display of our own. Other test runs pick numbers at the same time:
+    a server that ends at once lost the number to one of them, and the next
+    free one is tried."""
+
     def __init__(self):
         for n in range(150, 200):
-            if not os.path.exists(f"/tmp/.X11-unix/X{n}") and not os.path.exists(f"/tmp/.X{n}-lock"):
-                break
-        self.display = f":{n}"
-        self.process = subprocess.Popen(["Xvfb", self.display, "-screen", "0", "1024x768x24",
-                                         "-nolisten", "tcp"],
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        for _ in range(100):
-            if os.path.exists(f"/tmp/.X11-unix/X{n}"):
-                self._no_autorepeat()
-                return
-            time.sleep(0.05)
+            if os.path.exists(f"/tmp/.X11-unix/X{n}") or os.path.exists(f"/tmp/.X{n}-lock"):
+                continue
+            self.display = f":{n}"
+            self.process = subprocess.Popen(["Xvfb", self.display, "-screen", "0", "1024x768x24",
+                                             "-nolisten", "tcp"],
+                                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            for _ in range(100):
+                if self.process.poll() is not None:
+                    break
+                if os.path.exists(f"/tmp/.X11-unix/X{n}"):
+                    self._no_autorepeat()
+                    return
+                time.sleep(0.05)
+            self.process.kill()
+            self.process.wait()
         raise RuntimeError("Xvfb did not start")
 
     def _no_autorepeat(self):
@@ -139,7 +147,11 @@ class Session:
         for library in libraries if libraries is not None else fake_libraries():
             shutil.copy(library, self.app)
         self.xvfb = Xvfb()
-        self.bells = BellCounter(self.xvfb.display)
+        try:
+            self.bells = BellCounter(self.xvfb.display)
+        except Exception:
+            self.xvfb.stop()  # no story is left to stop it
+            raise
         prefix = BUILD / f"wine-{ARCH}-e2e"
         if not Session.prefix_ready:
             env = dict(os.environ, SELVAT_WINEPREFIX=str(prefix))
