@@ -85,6 +85,9 @@ class Xvfb:
                 if self.process.poll() is not None:
                     break
                 if os.path.exists(f"/tmp/.X11-unix/X{n}"):
+                    time.sleep(0.2)  # a server that lost the number ends by now
+                    if self.process.poll() is not None:
+                        break
                     self._no_autorepeat()
                     return
                 time.sleep(0.05)
