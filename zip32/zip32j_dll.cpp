@@ -75,8 +75,8 @@ int WINAPI reportProgress(void* context, const char* name, unsigned long long do
 }
 
 Outcome runEngine(HWND owner, const zip32::CommandLine& line) {
-  zip32::EngineLibrary engine;
-  if (!engine.archive()) return {ResultCode::EngineMissing, "zip32.dllを読み込めません。"};
+  ZpArchiveProc archive = zip32::EngineLibrary::archive();
+  if (!archive) return {ResultCode::EngineMissing, "zip32.dllを読み込めません。"};
   std::vector<const char*> inputs;
   std::size_t longest = line.archive.size();
   for (const std::string& input : line.inputs) {
@@ -95,12 +95,12 @@ Outcome runEngine(HWND owner, const zip32::CommandLine& line) {
   std::vector<char> text(longest + 256);
   int code;
   if (line.quiet) {
-    code = engine.archive()(&request, text.data(), static_cast<DWORD>(text.size()));
+    code = archive(&request, text.data(), static_cast<DWORD>(text.size()));
   } else {
     zip32::ProgressWindow window(owner, thisModule(), line.archive);
     request.progress = &reportProgress;
     request.context = &window;
-    code = engine.archive()(&request, text.data(), static_cast<DWORD>(text.size()));
+    code = archive(&request, text.data(), static_cast<DWORD>(text.size()));
   }
   return {static_cast<ResultCode>(code), text.data()};
 }
