@@ -20,6 +20,8 @@ namespace {
 
 constexpr std::size_t kChunk = 256 * 1024;
 constexpr std::size_t kOutputBuffer = 1024 * 1024;
+// Room for the headers and the directory of a small archive, beside its data.
+constexpr std::uint64_t kHeadersRoom = 64 * 1024;
 // Entries from this size on deflate on every core.
 constexpr std::uint64_t kParallelFrom = 4 * 1024 * 1024;
 
@@ -70,10 +72,13 @@ const char* archiveFault(FileFault fault) {
 }
 
 // Buffered writing to the temporary archive, keeping track of the position.
+// What is still in the buffer is changed there: a small archive reaches the
+// file in one write, its headers written again and its tail cut in memory.
 class Output {
  public:
-  Output(FileWriter& file, const std::string& path) : file_(file), path_(path) {
-    buffer_.reserve(kOutputBuffer);
+  Output(FileWriter& file, const std::string& path, std::uint64_t expectedSize)
+      : file_(file), path_(path) {
+    buffer_.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(expectedSize, kOutputBuffer)));
   }
 
   void write(const void* data, std::size_t size) {
@@ -81,6 +86,8 @@ class Output {
     if (buffer_.size() + size > kOutputBuffer) drain();
     if (size >= kOutputBuffer) {
       if (!file_.write(bytes, size)) notWritable(path_);
+      bufferStart_ += size;
+      fileSize_ = std::max(fileSize_, bufferStart_);
     } else {
       buffer_.insert(buffer_.end(), bytes, bytes + size);
     }
@@ -88,27 +95,47 @@ class Output {
   }
   void write(const std::string& bytes) { write(bytes.data(), bytes.size()); }
 
-  void seek(std::uint64_t position) {
+  // Writes over what was written at an earlier position; the position stays.
+  void overwrite(std::uint64_t at, const std::string& bytes) {
+    if (at >= bufferStart_ && at + bytes.size() <= position_) {
+      std::copy(bytes.begin(), bytes.end(), buffer_.begin() + (at - bufferStart_));
+      return;
+    }
     drain();
-    if (!file_.seek(position)) notWritable(path_);
-    position_ = position;
+    if (!file_.seek(at) || !file_.write(bytes.data(), bytes.size()) || !file_.seek(position_))
+      notWritable(path_);
   }
-  // Ends the file here: a stored copy that replaced a longer deflate leaves a tail.
+  // Goes back to an earlier position; what comes after it is written anew.
+  void rewind(std::uint64_t to) {
+    if (to >= bufferStart_) {
+      buffer_.resize(static_cast<std::size_t>(to - bufferStart_));
+    } else {
+      buffer_.clear();
+      if (!file_.seek(to)) notWritable(path_);
+      bufferStart_ = to;
+    }
+    position_ = to;
+  }
+  // Ends the file at the position (cutting what a rewind left behind) and flushes it to the disk.
   void finish() {
     drain();
-    if (!file_.truncate() || !file_.flush()) notWritable(path_);
+    if ((fileSize_ > position_ && !file_.truncate()) || !file_.flush()) notWritable(path_);
   }
   std::uint64_t position() const { return position_; }
 
  private:
   void drain() {
     if (!buffer_.empty() && !file_.write(buffer_.data(), buffer_.size())) notWritable(path_);
+    bufferStart_ += buffer_.size();
+    fileSize_ = std::max(fileSize_, bufferStart_);
     buffer_.clear();
   }
 
   FileWriter& file_;
   const std::string& path_;
   std::vector<char> buffer_;
+  std::uint64_t bufferStart_ = 0;  // the file position of the buffer's first byte
+  std::uint64_t fileSize_ = 0;     // how far the file has been written
   std::uint64_t position_ = 0;
 };
 
@@ -144,7 +171,6 @@ class TemporaryArchive {
 
   FileWriter& writer() { return *writer_; }
   const std::string& path() const { return path_; }
-  void close() { writer_.reset(); }
   void commit(const std::string& archive) {
     writer_.reset();
     if (!fileSystem_.replace(path_, archive)) notWritable(archive);
@@ -259,7 +285,8 @@ class ArchiveBuilder {
         out_(out),
         total_(total),
         input_(kChunk),
-        compressed_(kChunk) {}
+        // Deflate's output of a small archive needs no more than its input.
+        compressed_(static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, total + 1024))) {}
 
   // Bytes of the old archive as they are: an entry's record, or what lies before the first one.
   void copyBytes(FileReader& archive, std::uint64_t start, std::uint64_t length,
@@ -301,17 +328,14 @@ class ArchiveBuilder {
     if (entry.method == kDeflated && entry.compressedSize >= entry.uncompressedSize) {
       // Deflate did not shrink it: store it instead, over what was written.
       if (!file->seek(0)) unreadable(source.path);
-      out_.seek(dataStart);
+      out_.rewind(dataStart);
       done_ = doneBefore;
       entry.method = kStored;
       entry.flags = 0;
       entry.versionNeeded = needsZip64(entry) ? 45 : 10;
     }
     if (entry.method == kStored) storeData(entry, *file, source);
-    std::uint64_t end = out_.position();
-    out_.seek(entry.localOffset);
-    out_.write(localHeader(entry));
-    out_.seek(end);
+    out_.overwrite(entry.localOffset, localHeader(entry));
     return entry;
   }
 
@@ -430,17 +454,15 @@ class ArchiveBuilder {
 
 // Reads the finished file back: its central directory must list what was
 // written, and every local header must agree with its central header.
-void verify(FileSystem& fileSystem, const std::string& path, const std::vector<Entry>& written,
+void verify(FileReader& file, const std::string& path, const std::vector<Entry>& written,
             const std::string& archive) {
-  std::unique_ptr<FileReader> file = fileSystem.openRead(path);
-  if (!file) notWritable(archive);
   try {
-    CentralDirectory directory = readCentralDirectory(*file, path);
+    CentralDirectory directory = readCentralDirectory(file, path);
     if (directory.entries.size() != written.size()) notWritable(archive, FileFault::Other);
     for (std::size_t i = 0; i < written.size(); ++i) {
       const Entry& central = directory.entries[i];
       const Entry& expected = written[i];
-      LocalHeader local = readLocalHeader(*file, central.localOffset, path);
+      LocalHeader local = readLocalHeader(file, central.localOffset, path);
       bool sameCentral = central.name == expected.name && central.crc == expected.crc &&
                          central.compressedSize == expected.compressedSize &&
                          central.uncompressedSize == expected.uncompressedSize &&
@@ -567,7 +589,7 @@ Outcome build(const ArchiveRequest& request, FileSystem& fileSystem, const CodeP
   }
 
   TemporaryArchive temporary(fileSystem, request.archive, codePage);
-  Output out(temporary.writer(), request.archive);
+  Output out(temporary.writer(), request.archive, total + kHeadersRoom);
   ArchiveBuilder builder(request, fileSystem, codePage, progress, out, total);
   // What lies before the first entry (a program stub) stays in front of them.
   if (old.prefixLength > 0)
@@ -581,9 +603,8 @@ Outcome build(const ArchiveRequest& request, FileSystem& fileSystem, const CodeP
   out.write(endRecords(written.size(), directoryOffset, directorySize, old.directory.comment));
   out.write(old.directory.trailer);
   out.finish();
-  temporary.close();
   oldArchive.reset();
-  verify(fileSystem, temporary.path(), written, request.archive);
+  verify(temporary.writer(), temporary.path(), written, request.archive);
   temporary.commit(request.archive);
   return {ResultCode::Ok, "書庫を作成しました: " + request.archive};
 }

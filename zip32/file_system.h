@@ -32,11 +32,10 @@ class FileReader {
   virtual std::optional<std::uint64_t> size() = 0;
 };
 
-class FileWriter {
+// A file being written; it can be read back before it is closed.
+class FileWriter : public FileReader {
  public:
-  virtual ~FileWriter() = default;
   virtual bool write(const void* data, std::size_t size) = 0;  // all or failure
-  virtual bool seek(std::uint64_t position) = 0;
   virtual bool truncate() = 0;  // ends the file at the current position
   virtual bool flush() = 0;     // to the disk, not only to the system
 };

@@ -28,9 +28,10 @@ class Descriptor {
   int fd_;
 };
 
-class PosixReader : public FileReader {
+// An open file; a reader where it was opened for reading only.
+class PosixFile : public FileWriter {
  public:
-  explicit PosixReader(int fd) : fd_(fd) {}
+  explicit PosixFile(int fd) : fd_(fd) {}
   std::optional<std::size_t> read(void* buffer, std::size_t size) override {
     for (;;) {
       ssize_t got = ::read(fd_.get(), buffer, size);
@@ -46,14 +47,6 @@ class PosixReader : public FileReader {
     if (fstat(fd_.get(), &st) != 0) return std::nullopt;
     return static_cast<std::uint64_t>(st.st_size);
   }
-
- private:
-  Descriptor fd_;
-};
-
-class PosixWriter : public FileWriter {
- public:
-  explicit PosixWriter(int fd) : fd_(fd) {}
   bool write(const void* data, std::size_t size) override {
     const char* bytes = static_cast<const char*>(data);
     while (size > 0) {
@@ -64,9 +57,6 @@ class PosixWriter : public FileWriter {
       size -= static_cast<std::size_t>(done);
     }
     return true;
-  }
-  bool seek(std::uint64_t position) override {
-    return lseek(fd_.get(), static_cast<off_t>(position), SEEK_SET) >= 0;
   }
   bool truncate() override {
     off_t here = lseek(fd_.get(), 0, SEEK_CUR);
@@ -112,7 +102,7 @@ class PosixFileSystem : public FileSystem {
       close(fd);
       return nullptr;
     }
-    return std::make_unique<PosixReader>(fd);
+    return std::make_unique<PosixFile>(fd);
   }
 
   std::unique_ptr<FileWriter> createNew(const std::string& path, CreateStatus& status) override {
@@ -122,7 +112,7 @@ class PosixFileSystem : public FileSystem {
       return nullptr;
     }
     status = CreateStatus::Created;
-    return std::make_unique<PosixWriter>(fd);
+    return std::make_unique<PosixFile>(fd);
   }
 
   bool replace(const std::string& from, const std::string& to) override {

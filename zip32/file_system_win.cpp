@@ -77,9 +77,10 @@ std::optional<std::string> exactCodePageForm(const wchar_t* name) {
   return text;
 }
 
-class Win32Reader : public FileReader {
+// An open file; a reader where it was opened for reading only.
+class Win32File : public FileWriter {
  public:
-  explicit Win32Reader(HANDLE handle) : handle_(handle) {}
+  explicit Win32File(HANDLE handle) : handle_(handle) {}
   std::optional<std::size_t> read(void* buffer, std::size_t size) override {
     DWORD got = 0;
     DWORD ask = static_cast<DWORD>(size > 0x40000000 ? 0x40000000 : size);
@@ -92,14 +93,6 @@ class Win32Reader : public FileReader {
     if (!GetFileSizeEx(handle_.get(), &size)) return std::nullopt;
     return static_cast<std::uint64_t>(size.QuadPart);
   }
-
- private:
-  Handle handle_;
-};
-
-class Win32Writer : public FileWriter {
- public:
-  explicit Win32Writer(HANDLE handle) : handle_(handle) {}
   bool write(const void* data, std::size_t size) override {
     const char* bytes = static_cast<const char*>(data);
     while (size > 0) {
@@ -111,7 +104,6 @@ class Win32Writer : public FileWriter {
     }
     return true;
   }
-  bool seek(std::uint64_t position) override { return seekTo(handle_.get(), position); }
   bool truncate() override { return SetEndOfFile(handle_.get()) != FALSE; }
   bool flush() override { return FlushFileBuffers(handle_.get()) != FALSE; }
 
@@ -152,7 +144,7 @@ class Win32FileSystem : public FileSystem {
     HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return nullptr;
-    return std::make_unique<Win32Reader>(handle);
+    return std::make_unique<Win32File>(handle);
   }
 
   std::unique_ptr<FileWriter> createNew(const std::string& path, CreateStatus& status) override {
@@ -165,7 +157,7 @@ class Win32FileSystem : public FileSystem {
       return nullptr;
     }
     status = CreateStatus::Created;
-    return std::make_unique<Win32Writer>(handle);
+    return std::make_unique<Win32File>(handle);
   }
 
   bool replace(const std::string& from, const std::string& to) override {

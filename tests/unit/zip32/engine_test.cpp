@@ -314,7 +314,11 @@ class FaultyFileSystem : public FileSystem {
       owner_.writesLeft -= size;
       return inner_->write(data, size);
     }
+    std::optional<std::size_t> read(void* buffer, std::size_t size) override {
+      return inner_->read(buffer, size);
+    }
     bool seek(std::uint64_t position) override { return inner_->seek(position); }
+    std::optional<std::uint64_t> size() override { return inner_->size(); }
     bool truncate() override { return inner_->truncate(); }
     bool flush() override { return !owner_.failFlush && inner_->flush(); }
 
