@@ -44,20 +44,31 @@ POINT placement(HWND owner) {
 }  // namespace
 
 ProgressWindow::ProgressWindow(HWND owner, HINSTANCE instance, const std::string& archive)
-    : owner_(owner) {
+    : owner_(owner), instance_(instance), archive_(archive) {}
+
+// Timed from the first update, when the work begins: an archive that is
+// done at its first or second update never shows the window, however
+// slowly the call began.
+bool ProgressWindow::dueToShow(std::uint64_t done, std::uint64_t total) {
+  Clock::time_point now = Clock::now();
+  if (!firstUpdate_) firstUpdate_ = now;
+  return done < total && now - *firstUpdate_ >= kShowAfter;
+}
+
+void ProgressWindow::show() {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
-  registerClass(instance, &ProgressWindow::windowProc);
-  POINT at = placement(owner);
-  window_ = CreateWindowExA(WS_EX_DLGMODALFRAME, kClassName, archive.c_str(),
-                            WS_POPUP | WS_CAPTION | WS_SYSMENU, at.x, at.y, kWidth, kHeight, owner,
-                            nullptr, instance, this);
+  registerClass(instance_, &ProgressWindow::windowProc);
+  POINT at = placement(owner_);
+  window_ = CreateWindowExA(WS_EX_DLGMODALFRAME, kClassName, archive_.c_str(),
+                            WS_POPUP | WS_CAPTION | WS_SYSMENU, at.x, at.y, kWidth, kHeight, owner_,
+                            nullptr, instance_, this);
   if (!window_) return;
   label_ = createChild("STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 12, 10, kWidth - 36, 20,
-                       window_, 1, instance);
-  bar_ = createChild(PROGRESS_CLASSA, "", 0, 12, 36, kWidth - 36, 18, window_, 2, instance);
+                       window_, 1, instance_);
+  bar_ = createChild(PROGRESS_CLASSA, "", 0, 12, 36, kWidth - 36, 18, window_, 2, instance_);
   createChild("BUTTON", "中止", BS_PUSHBUTTON | WS_TABSTOP, (kWidth - 90) / 2, 66, 90, 26, window_,
-              kCancelId, instance);
+              kCancelId, instance_);
   SendMessageA(bar_, PBM_SETRANGE32, 0, 1000);
   if (owner_ && IsWindowEnabled(owner_)) {
     EnableWindow(owner_, FALSE);
@@ -65,7 +76,6 @@ ProgressWindow::ProgressWindow(HWND owner, HINSTANCE instance, const std::string
   }
   ShowWindow(window_, SW_SHOWNORMAL);
   UpdateWindow(window_);
-  pump();
 }
 
 ProgressWindow::~ProgressWindow() {
@@ -76,12 +86,19 @@ ProgressWindow::~ProgressWindow() {
 }
 
 bool ProgressWindow::update(const std::string& name, std::uint64_t done, std::uint64_t total) {
-  if (window_ && name != shownName_) {
+  if (!window_) {
+    // Until then, and where the window cannot be made, the call runs as a quiet one.
+    if (showTried_ || !dueToShow(done, total)) return true;
+    showTried_ = true;
+    show();
+    if (!window_) return true;
+  }
+  if (name != shownName_) {
     shownName_ = name;
     SetWindowTextA(label_, name.c_str());
   }
   int permille = total == 0 ? 1000 : static_cast<int>(done >= total ? 1000 : done * 1000 / total);
-  if (window_ && permille != shownPermille_) {
+  if (permille != shownPermille_) {
     shownPermille_ = permille;
     SendMessageA(bar_, PBM_SETPOS, static_cast<WPARAM>(permille), 0);
   }

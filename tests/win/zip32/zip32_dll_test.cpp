@@ -532,13 +532,72 @@ TEST_F(Zip32DllTest, ProgressWindowIsOwnedAndCancelLeavesNothing) {
   DestroyWindow(owner);
 }
 
+// Counts the progress windows made on this thread while it lives.
+class ProgressWindowsMade {
+ public:
+  ProgressWindowsMade()
+      : hook_(SetWindowsHookExA(WH_CBT, &ProgressWindowsMade::onEvent, nullptr,
+                                GetCurrentThreadId())) {
+    count_ = 0;
+  }
+  ~ProgressWindowsMade() {
+    if (hook_) UnhookWindowsHookEx(hook_);
+  }
+  ProgressWindowsMade(const ProgressWindowsMade&) = delete;
+  ProgressWindowsMade& operator=(const ProgressWindowsMade&) = delete;
+  bool hooked() const { return hook_ != nullptr; }
+  int count() const { return count_; }
+
+ private:
+  static LRESULT CALLBACK onEvent(int code, WPARAM wParam, LPARAM lParam) {
+    char name[64] = "";
+    if (code == HCBT_CREATEWND &&
+        GetClassNameA(reinterpret_cast<HWND>(wParam), name, sizeof name) > 0 &&
+        std::string(name) == "SelvatZipProgress")
+      ++count_;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  static inline int count_ = 0;
+  HHOOK hook_;
+};
+
+// Small archives are done before a window would be worth watching: none is
+// made, and the owner is never disabled, however the calls are timed.
+TEST_F(Zip32DllTest, NoProgressWindowForArchivesDoneAtOnce) {
+  WNDCLASSA ownerClass{};
+  ownerClass.lpfnWndProc = DefWindowProcA;
+  ownerClass.hInstance = GetModuleHandleA(nullptr);
+  ownerClass.lpszClassName = "Zip32TestSmallOwner";
+  RegisterClassA(&ownerClass);
+  HWND owner =
+      CreateWindowExA(0, "Zip32TestSmallOwner", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                      300, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(owner, nullptr) << GetLastError();
+  for (int i = 0; i < 3; ++i) writeFile(at("doc" + std::to_string(i) + ".txt"), textLike(12000));
+  writeFile(at("empty.txt"), "");
+  ProgressWindowsMade made;
+  ASSERT_TRUE(made.hooked());
+  for (const char* file : {"doc0.txt", "empty.txt"}) {
+    EXPECT_EQ(zip("-6 -j \"" + at(std::string(file) + ".zip") + "\" \"" + at(file) + "\"", owner),
+              Ok)
+        << file;
+  }
+  EXPECT_EQ(zip("-6 -j \"" + at("all.zip") + "\" \"" + at("doc*.txt") + "\"", owner), Ok);
+  EXPECT_EQ(made.count(), 0);
+  EXPECT_TRUE(IsWindowEnabled(owner));
+  EXPECT_EQ(checkArchive(at("all.zip"), {"doc0.txt", "doc1.txt", "doc2.txt"}), 0);
+  DestroyWindow(owner);
+}
+
 TEST_F(Zip32DllTest, BusyInAnotherProcess) {
-  writeFile(at("big.txt"), textLike(4000000));
+  // Long enough for the helper's progress window, whose messages let it hold the call.
+  writeFile(at("big.txt"), textLike(40000000));
+  writeFile(at("small.txt"), textLike(4000));
   Handle started(CreateEventA(nullptr, TRUE, FALSE, "SelvatZipTestStarted"));
   Handle release(CreateEventA(nullptr, TRUE, FALSE, "SelvatZipTestRelease"));
   // Quotes inside the one argument are escaped as \" for the helper's argument split.
   std::string line =
-      "zip32_busy_helper.exe SelvatZipTestStarted SelvatZipTestRelease \"-6 -j \\\"" + at("h.zip") +
+      "zip32_busy_helper.exe SelvatZipTestStarted SelvatZipTestRelease \"-9 -j \\\"" + at("h.zip") +
       "\\\" \\\"" + at("big.txt") + "\\\"\"";
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
@@ -548,14 +607,14 @@ TEST_F(Zip32DllTest, BusyInAnotherProcess) {
   Handle thread(process.hThread), helper(process.hProcess);
   ASSERT_EQ(WaitForSingleObject(started.get(), 20000), WAIT_OBJECT_0);
   EXPECT_EQ(getRunning_(), 1);
-  EXPECT_EQ(zip("-6 -q -j \"" + at("mine.zip") + "\" \"" + at("big.txt") + "\""), Busy);
+  EXPECT_EQ(zip("-6 -q -j \"" + at("mine.zip") + "\" \"" + at("small.txt") + "\""), Busy);
   SetEvent(release.get());
   ASSERT_EQ(WaitForSingleObject(helper.get(), 60000), WAIT_OBJECT_0);
   DWORD code = 99;
   GetExitCodeProcess(helper.get(), &code);
   EXPECT_EQ(code, 0u);
   EXPECT_EQ(getRunning_(), FALSE);
-  EXPECT_EQ(zip("-6 -q -j \"" + at("mine.zip") + "\" \"" + at("big.txt") + "\""), Ok);
+  EXPECT_EQ(zip("-6 -q -j \"" + at("mine.zip") + "\" \"" + at("small.txt") + "\""), Ok);
   EXPECT_EQ(checkArchive(at("h.zip"), {"big.txt"}), 0);
 }
 
