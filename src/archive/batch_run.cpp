@@ -54,12 +54,12 @@ void BatchRun::start(BatchHost& host) {
     return;
   }
   FlagScope running(inProgress_);
-  savedCursor_ = host.cursor();
+  hourGlass_ = false;
   try {
     runAll(host);
   } catch (...) {
     // Do not leave the window claiming to work.
-    host.setCursor(savedCursor_);
+    putCursorBack(host);
     host.setCaption(idleCaption);
     host.setStatusText("");
     throw;
@@ -69,12 +69,13 @@ void BatchRun::start(BatchHost& host) {
 void BatchRun::runAll(BatchHost& host) {
   host.setCaption(busyCaption);
   host.clearErrors();
-  const std::string total = std::to_string(host.inputCount());
-  for (int number = 1; host.inputCount() > 0; ++number) {
-    host.setStatusText(progressText + std::to_string(number) + "/" + total);
-    host.update();
-    if (host.escapeDown() && host.messageBox(stopQuestion, questionCaption,
-                                             BatchHost::questionBox) == BatchHost::answerYes)
+  total_ = std::to_string(host.inputCount());
+  shownNumber_ = 0;
+  listChanged_ = false;
+  for (number_ = 1; host.inputCount() > 0; ++number_) {
+    repaintWhenDue(host);
+    if (host.escapeDown() &&
+        ask(host, stopQuestion, questionCaption, BatchHost::questionBox) == BatchHost::answerYes)
       break;
     if (archiveFirst(host) == Pass::Stop) break;
   }
@@ -84,38 +85,75 @@ void BatchRun::runAll(BatchHost& host) {
 // One pass: the first item archived, skipped or failed, and then removed;
 // or the run stopped with the item kept because the archiver is busy.
 BatchRun::Pass BatchRun::archiveFirst(BatchHost& host) {
-  savedCursor_ = host.cursor();
-  host.setCursor(BatchHost::hourGlassCursor);
+  showHourGlass(host);
   const std::string item = host.firstInput();
   const TArchiveOptions options = host.readOptions();
   const std::string archivePath = MakeArchiveName(item, options);
   if (host.fileExists(archivePath)) {
-    host.setCursor(savedCursor_);
     // Only a plain Yes adds to an archive that is already there.
-    if (host.messageBox(archivePath + existingArchiveQuestion, questionCaption,
-                        BatchHost::questionBox) != BatchHost::answerYes) {
+    if (ask(host, archivePath + existingArchiveQuestion, questionCaption, BatchHost::questionBox) !=
+        BatchHost::answerYes) {
       host.addError("[Cancel] " + item, declinedReason);
       host.deleteFirstInput();
+      listChanged_ = true;
       return Pass::Next;
     }
-    host.setCursor(BatchHost::hourGlassCursor);
+    showHourGlass(host);
   }
   const std::string commandLine = MakeCommandLine(item, archivePath, options);
   if (host.archiverRunning()) {
-    host.setCursor(savedCursor_);
-    host.messageBox(archiverBusyText, warningCaption, BatchHost::warningBox);
+    ask(host, archiverBusyText, warningCaption, BatchHost::warningBox);
     return Pass::Stop;
   }
   std::array<char, archiverOutputSize> output{};
   const int result = host.runArchiver(commandLine, output.data(), archiverOutputSize);
   if (result != 0) host.addError("[Error] " + item, failureReason(output.data(), result));
   host.deleteFirstInput();
-  host.setCursor(savedCursor_);
+  listChanged_ = true;
   return Pass::Next;
 }
 
 void BatchRun::finish(BatchHost& host) {
+  putCursorBack(host);
   host.setCaption(idleCaption);
   host.setStatusText("");
+  host.update();
   host.beep();
+}
+
+void BatchRun::repaintWhenDue(BatchHost& host) {
+  if (shownNumber_ == 0 || host.milliseconds() - repaintedAt_ >= repaintEvery) repaint(host);
+}
+
+void BatchRun::repaintIfChanged(BatchHost& host) {
+  if (shownNumber_ != number_ || listChanged_) repaint(host);
+}
+
+void BatchRun::repaint(BatchHost& host) {
+  host.setStatusText(progressText + std::to_string(number_) + "/" + total_);
+  host.update();
+  shownNumber_ = number_;
+  listChanged_ = false;
+  repaintedAt_ = host.milliseconds();
+}
+
+// A box over the window as it is now, with the cursor the user had.
+int BatchRun::ask(BatchHost& host, const std::string& text, const std::string& caption,
+                  unsigned flags) {
+  putCursorBack(host);
+  repaintIfChanged(host);
+  return host.messageBox(text, caption, flags);
+}
+
+void BatchRun::showHourGlass(BatchHost& host) {
+  if (hourGlass_) return;
+  savedCursor_ = host.cursor();
+  host.setCursor(BatchHost::hourGlassCursor);
+  hourGlass_ = true;
+}
+
+void BatchRun::putCursorBack(BatchHost& host) {
+  if (!hourGlass_) return;
+  host.setCursor(savedCursor_);
+  hourGlass_ = false;
 }

@@ -32,6 +32,8 @@ class BatchHost {
   virtual void setCaption(const std::string& caption) = 0;
   virtual void setStatusText(const std::string& text) = 0;
   virtual void update() = 0;
+  // A steady clock, in milliseconds.
+  virtual std::uint64_t milliseconds() = 0;
   // True while the Escape key is held down at this moment.
   virtual bool escapeDown() = 0;
   // A modal message box; returns the button pressed.
@@ -63,8 +65,17 @@ bool fileExistsAt(const std::string& path);
 // One batch run at a time. The form keeps one and lets its list handlers
 // and Start do nothing while inProgress(): the archiver's window pumps
 // messages during an archive, and the run counts on its first item.
+//
+// The window shows the run as far as it has come whenever the user can
+// look at it: it is repainted at the first item, then at most every
+// repaintEvery milliseconds (a run of small archives would otherwise spend
+// more time repainting than archiving), before every message box, and
+// after the last item. The hourglass stays from the first item to the end
+// of the run, put back only while a box is shown.
 class BatchRun {
  public:
+  static constexpr std::uint64_t repaintEvery = 100;
+
   // The whole run: the empty-list warning, or every item archived until
   // the list is empty, the user stops, or the archiver is busy. Does
   // nothing while a run is already under way. When something throws inside
@@ -78,7 +89,20 @@ class BatchRun {
   void runAll(BatchHost& host);
   Pass archiveFirst(BatchHost& host);
   void finish(BatchHost& host);
+  // Repaints when due, or (at once) when anything changed since the last repaint.
+  void repaintWhenDue(BatchHost& host);
+  void repaintIfChanged(BatchHost& host);
+  void repaint(BatchHost& host);
+  int ask(BatchHost& host, const std::string& text, const std::string& caption, unsigned flags);
+  void showHourGlass(BatchHost& host);
+  void putCursorBack(BatchHost& host);
 
   bool inProgress_ = false;
   int savedCursor_ = 0;
+  bool hourGlass_ = false;
+  std::string total_;
+  int number_ = 0;            // the pass under way
+  int shownNumber_ = 0;       // the pass the window showed at its last repaint
+  bool listChanged_ = false;  // items removed or errors added since then
+  std::uint64_t repaintedAt_ = 0;
 };

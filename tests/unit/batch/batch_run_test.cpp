@@ -61,13 +61,18 @@ class ScriptedHost : public BatchHost {
   std::map<std::string, std::uint32_t> entries;  // what is on disk
 
   std::set<int> escapeAtPass;  // pass numbers with Escape held down
+  int escapePolls = 0;         // one at each pass
   std::deque<int> answers;     // answers to the questions, in turn
   int busyAtArchive = 0;       // the archive number (1, 2, ...) found busy
   std::function<int(const std::string& line)> archiver = [](const std::string&) { return 0; };
   std::string archiverOutput;  // what the archiver writes into its buffer, all of it
+  // The clock: an archive and an answer each take this long.
+  std::uint64_t clock = 0;
+  std::uint64_t msPerArchive = 1000;
 
   // What the run did.
-  Lines repainted;  // the status text at each repaint
+  Lines repainted;     // the status text at each repaint
+  Lines shownAtBoxes;  // the status text the window showed when each box came
   std::vector<Box> boxes;
   Lines commandLines;
   std::vector<int> cursorsWhileArchiving;
@@ -93,9 +98,12 @@ class ScriptedHost : public BatchHost {
   void setCaption(const std::string& text) override { caption = text; }
   void setStatusText(const std::string& text) override { status = text; }
   void update() override { repainted.push_back(status); }
-  bool escapeDown() override { return escapeAtPass.count(static_cast<int>(repainted.size())) > 0; }
+  std::uint64_t milliseconds() override { return clock; }
+  bool escapeDown() override { return escapeAtPass.count(++escapePolls) > 0; }
   int messageBox(const std::string& text, const std::string& boxCaption, unsigned flags) override {
     boxes.push_back({text, boxCaption, flags, screenCursor});
+    shownAtBoxes.push_back(repainted.empty() ? "" : repainted.back());
+    clock += 1000;
     if (flags != questionBox) return 1;  // IDOK
     EXPECT_FALSE(answers.empty()) << "unexpected question: " << text;
     if (answers.empty()) return answerNo;
@@ -120,14 +128,20 @@ class ScriptedHost : public BatchHost {
     commandLines.push_back(line);
     cursorsWhileArchiving.push_back(screenCursor);
     std::copy_n(archiverOutput.begin(), std::min<size_t>(archiverOutput.size(), size), output);
+    clock += msPerArchive;
     return archiver(line);
   }
 };
 
+std::string progressAt(int n, int total) {
+  return "ESC で中止します。 " + std::to_string(n) + "/" + std::to_string(total);
+}
+
+// The status at the repaint of each pass, and the empty one after the last item.
 Lines progress(int from, int to, int total) {
   Lines texts;
-  for (int n = from; n <= to; ++n)
-    texts.push_back("ESC で中止します。 " + std::to_string(n) + "/" + std::to_string(total));
+  for (int n = from; n <= to; ++n) texts.push_back(progressAt(n, total));
+  texts.push_back("");
   return texts;
 }
 
@@ -181,6 +195,39 @@ TEST_F(BatchRunTest, WorksThroughTheList) {
   EXPECT_TRUE(host.inputs.empty());
   EXPECT_TRUE(host.errors.empty());
   EXPECT_TRUE(host.boxes.empty());
+  expectEndedNormally();
+}
+
+// Items done in a millisecond each: the window is repainted at the first,
+// then once repaintEvery has passed, and after the last.
+TEST_F(BatchRunTest, QuickItemsRepaintAtMostEveryFewTensOfMilliseconds) {
+  host.inputs.clear();
+  for (int n = 1; n <= 250; ++n) host.inputs.push_back("C:\\Data\\f" + std::to_string(n) + ".txt");
+  host.msPerArchive = 1;
+  batch.start(host);
+  static_assert(BatchRun::repaintEvery == 100);
+  EXPECT_EQ(host.repainted,
+            (Lines{progressAt(1, 250), progressAt(101, 250), progressAt(201, 250), ""}));
+  EXPECT_EQ(host.commandLines.size(), 250u);
+  EXPECT_EQ(host.cursorsWhileArchiving, std::vector<int>(250, BatchHost::hourGlassCursor));
+  EXPECT_TRUE(host.inputs.empty());
+  expectEndedNormally();
+}
+
+// Between repaints a box still comes over the window as the run has got:
+// the item it asks about counted, the arrow cursor back.
+TEST_F(BatchRunTest, ABoxShowsTheWindowAsTheRunHasGot) {
+  host.inputs.clear();
+  for (int n = 1; n <= 250; ++n) host.inputs.push_back("C:\\Data\\f" + std::to_string(n) + ".txt");
+  host.msPerArchive = 1;
+  host.entries["C:\\Data\\f60.zip"] = fileAttr;
+  host.escapeAtPass = {150};
+  host.answers = {BatchHost::answerYes, BatchHost::answerNo};
+  batch.start(host);
+  EXPECT_EQ(host.shownAtBoxes, (Lines{progressAt(60, 250), progressAt(150, 250)}));
+  EXPECT_EQ(host.boxes, (Boxes{existingBox("C:\\Data\\f60.zip"), stopBox}));
+  EXPECT_EQ(host.cursorsWhileArchiving, std::vector<int>(250, BatchHost::hourGlassCursor));
+  EXPECT_EQ(host.repainted.back(), "");
   expectEndedNormally();
 }
 

@@ -117,10 +117,11 @@ TEST_F(BatchFormTest, ExistingArchiveIsAskedAbout) {
   struct Seen {
     std::string caption, status;
     int cursor;
+    std::vector<std::string> listed;
   };
   std::vector<Seen> seen;
   onBox = [&](const ShownBox&) {
-    seen.push_back({windowText(form->Handle()), statusShown(), Screen->Cursor()});
+    seen.push_back({windowText(form->Handle()), statusShown(), Screen->Cursor(), inputItems()});
   };
   clickStart();
 
@@ -136,6 +137,8 @@ TEST_F(BatchFormTest, ExistingArchiveIsAskedAbout) {
   EXPECT_EQ(seen[0].status, "ESC で中止します。 1/3");
   EXPECT_EQ(seen[1].status, "ESC で中止します。 2/3") << "the skipped item counts";
   EXPECT_EQ(seen[0].cursor, kCursorBefore) << "the question comes with the cursor put back";
+  EXPECT_EQ(seen[1].listed, (std::vector<std::string>{b, scratch + "c.txt"}))
+      << "the list shows what is left when the question comes";
 
   EXPECT_EQ(commandLines(),
             (std::vector<std::string>{line("b.zip", "b.txt"), line("c.zip", "c.txt")}));
@@ -146,6 +149,20 @@ TEST_F(BatchFormTest, ExistingArchiveIsAskedAbout) {
 
 // Escape held down through the run: the question comes before each item;
 // No goes on with the item, Yes stops with the item kept.
+// However seldom the run repaints, the window is painted after the last item.
+TEST_F(BatchFormTest, TheWindowIsPaintedAfterTheLastItem) {
+  for (int n = 0; n < 30; ++n) makeInput("f" + std::to_string(n) + ".txt");
+  ShowWindow(form->Handle(), SW_SHOWNOACTIVATE);
+  UpdateWindow(form->Handle());
+  clickStart();
+  EXPECT_EQ(commandLines().size(), 30u);
+  EXPECT_TRUE(inputItems().empty());
+  for (HWND window : {form->InputList.Handle(), form->StatusBar1.Handle(), form->Handle()})
+    EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE)) << "left unpainted";
+  expectIdle();
+  ShowWindow(form->Handle(), SW_HIDE);
+}
+
 TEST_F(BatchFormTest, EscapeAsksBeforeEachItem) {
   form->ErrorList.Add("[Error] C:\\earlier.txt");
   makeInput("a.txt");
