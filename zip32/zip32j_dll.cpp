@@ -24,25 +24,44 @@ const char kRunningName[] = "Local\\SelvatZip32jRunning";
 // Zip calls of this process, also those made from a message pumped inside a call.
 std::atomic<bool> gInCall{false};
 
+// The mutex of the session, opened (or made) by this process's first look
+// and kept until zip32j.dll is unloaded, so that a run of many archives
+// opens it once.
+class SessionMutex {
+ public:
+  static HANDLE handle() {
+    static SessionMutex mutex;
+    return mutex.handle_;
+  }
+  SessionMutex(const SessionMutex&) = delete;
+  SessionMutex& operator=(const SessionMutex&) = delete;
+
+ private:
+  SessionMutex() : handle_(CreateMutexA(nullptr, FALSE, kRunningName)) {}
+  ~SessionMutex() {
+    if (handle_) CloseHandle(handle_);
+  }
+  HANDLE handle_;
+};
+
+// Holds the session's mutex for one Zip call.
 class RunningMutex {
  public:
-  RunningMutex() : handle_(CreateMutexA(nullptr, FALSE, kRunningName)) {
+  RunningMutex() {
     // A short wait: ZipGetRunning may hold the mutex for a moment to look at it.
-    if (handle_) {
-      DWORD wait = WaitForSingleObject(handle_, 200);
+    if (HANDLE handle = SessionMutex::handle()) {
+      DWORD wait = WaitForSingleObject(handle, 200);
       owned_ = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
     }
   }
   ~RunningMutex() {
-    if (owned_) ReleaseMutex(handle_);
-    if (handle_) CloseHandle(handle_);
+    if (owned_) ReleaseMutex(SessionMutex::handle());
   }
   RunningMutex(const RunningMutex&) = delete;
   RunningMutex& operator=(const RunningMutex&) = delete;
   bool owned() const { return owned_; }
 
  private:
-  HANDLE handle_;
   bool owned_ = false;
 };
 
@@ -138,11 +157,10 @@ WORD WINAPI ZipGetVersion(void) {
 
 BOOL WINAPI ZipGetRunning(void) {
   if (gInCall) return 1;
-  HANDLE handle = OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, kRunningName);
+  HANDLE handle = SessionMutex::handle();
   if (!handle) return 0;
   DWORD wait = WaitForSingleObject(handle, 0);
   if (wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED) ReleaseMutex(handle);
-  CloseHandle(handle);
   return wait == WAIT_TIMEOUT ? 1 : 0;
 }
 }
