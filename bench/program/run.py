@@ -167,11 +167,12 @@ CASES = {
     "zlib-big": "single-threaded zlib streaming the big file under Wine",
 }
 # the case, and its ratio: numerator / denominator, with the goal
+SEVEN = "<= 0.5 quiet, <= 1 with the window"
 GOALS = [
-    ("program-quiet", "program-quiet", "7zz", "ms / 7zz loop", "<= 0.5", lambda r: r <= 0.5),
-    ("program-window-desktop", "program-window-desktop", "7zz", "ms / 7zz loop", "<= 1", lambda r: r <= 1.0),
-    ("program-window-frames", "program-window-frames", "7zz", "ms / 7zz loop", "<= 1", lambda r: r <= 1.0),
-    ("program-window-no-wm", "program-window-no-wm", "7zz", "ms / 7zz loop", "<= 1", lambda r: r <= 1.0),
+    ("program-quiet", "program-quiet", "7zz", "ms / 7zz loop", SEVEN, lambda r: r <= 0.5),
+    ("program-window-desktop", "program-window-desktop", "7zz", "ms / 7zz loop", SEVEN, lambda r: r <= 1.0),
+    ("program-window-frames", "program-window-frames", "7zz", "ms / 7zz loop", SEVEN, lambda r: r <= 1.0),
+    ("program-window-no-wm", "program-window-no-wm", "7zz", "ms / 7zz loop", SEVEN, lambda r: r <= 1.0),
     ("library", "library", "zipfile", "ms / zipfile loop", "<= 1.5", lambda r: r <= 1.5),
     ("library-big", "zlib-big", "library-big", "speed / zlib streaming", ">= 1.7", lambda r: r >= 1.7),
 ]
@@ -245,7 +246,8 @@ def report(times, args):
         print("  %-78s %9.2f  (%.2f-%.2f, goal %s)%s" % (CASES[case] + ", " + measure, value, spread[0], spread[1],
                                                            goal, "" if met(value) else " ✗"))
         rows.append({"case": CASES[case], "measure": measure, "value": value, "goal": goal, "met": met(value)})
-        rows.append({"case": CASES[case], "measure": "ms", "value": median[case], "goal": "", "met": None})
+        rows.append({"case": CASES[case], "measure": "ms per archive", "value": median[case], "goal": "",
+                     "met": None})
     if args.ratios:
         with open(args.ratios, "w") as out:
             out.writelines(json.dumps(r) + "\n" for r in rows)
