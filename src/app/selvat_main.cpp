@@ -138,10 +138,13 @@ void TSelvatForm::bindEvents() {
 }
 
 void TSelvatForm::Dispatch(TMessage& Message) {
-  if (Message.Msg == WM_DROPFILES)
+  if (Message.Msg == WM_DROPFILES) {
     WMDropFiles(Message);
-  else
-    TForm::Dispatch(Message);
+    return;
+  }
+  // Disabled during a run: the archiver is putting up a window of its own.
+  if (Message.Msg == WM_ENABLE && !Message.WParam) Batch.showAsItIs();
+  TForm::Dispatch(Message);
 }
 
 void TSelvatForm::FormShow(TObject*) {

@@ -55,9 +55,12 @@ void BatchRun::start(BatchHost& host) {
   }
   FlagScope running(inProgress_);
   hourGlass_ = false;
+  host_ = &host;
   try {
     runAll(host);
+    host_ = nullptr;
   } catch (...) {
+    host_ = nullptr;
     // Do not leave the window claiming to work.
     putCursorBack(host);
     host.setCaption(idleCaption);
@@ -119,6 +122,10 @@ void BatchRun::finish(BatchHost& host) {
   host.setStatusText("");
   host.update();
   host.beep();
+}
+
+void BatchRun::showAsItIs() {
+  if (host_) repaintIfChanged(*host_);
 }
 
 void BatchRun::repaintWhenDue(BatchHost& host) {

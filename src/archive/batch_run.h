@@ -70,7 +70,8 @@ bool fileExistsAt(const std::string& path);
 // look at it: it is repainted at the first item, then at most every
 // repaintEvery milliseconds (a run of small archives would otherwise spend
 // more time repainting than archiving), before every message box, and
-// after the last item. The hourglass stays from the first item to the end
+// after the last item, and when the archiver's own window comes up over it
+// (showAsItIs). The hourglass stays from the first item to the end
 // of the run, put back only while a box is shown.
 class BatchRun {
  public:
@@ -83,6 +84,10 @@ class BatchRun {
   // pass under way stays first, and the exception goes on to the caller.
   void start(BatchHost& host);
   bool inProgress() const { return inProgress_; }
+  // While a run is under way: the window is about to be looked at (the
+  // archiver shows a window of its own over it), so it is repainted as far
+  // as the run has come.
+  void showAsItIs();
 
  private:
   enum class Pass { Next, Stop };
@@ -98,6 +103,7 @@ class BatchRun {
   void putCursorBack(BatchHost& host);
 
   bool inProgress_ = false;
+  BatchHost* host_ = nullptr;  // the host of the run under way
   int savedCursor_ = 0;
   bool hourGlass_ = false;
   std::string total_;

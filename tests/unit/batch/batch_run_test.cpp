@@ -231,6 +231,32 @@ TEST_F(BatchRunTest, ABoxShowsTheWindowAsTheRunHasGot) {
   expectEndedNormally();
 }
 
+// An archive that takes long: the archiver's window comes up over the main
+// window, which then shows how far the run has come, however quick the
+// items before were.
+TEST_F(BatchRunTest, TheArchiversWindowComesOverTheWindowAsTheRunHasGot) {
+  host.inputs.clear();
+  for (int n = 1; n <= 250; ++n) host.inputs.push_back("C:\\Data\\f" + std::to_string(n) + ".txt");
+  host.msPerArchive = 1;
+  Lines shown;
+  std::size_t repaints = 0;
+  host.archiver = [&](const std::string& line) {
+    if (line.find("f150.txt") != std::string::npos) {
+      batch.showAsItIs();
+      shown.push_back(host.repainted.back());
+      repaints = host.repainted.size();
+      batch.showAsItIs();  // nothing changed since
+      EXPECT_EQ(host.repainted.size(), repaints);
+    }
+    return 0;
+  };
+  batch.start(host);
+  EXPECT_EQ(shown, Lines{progressAt(150, 250)});
+  batch.showAsItIs();  // no run: nothing to show
+  EXPECT_EQ(host.repainted.back(), "");
+  expectEndedNormally();
+}
+
 TEST_F(BatchRunTest, OptionsAreReadAnewForEveryItem) {
   host.options.NoDialog = true;
   host.archiver = [&](const std::string&) {

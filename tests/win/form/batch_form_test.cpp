@@ -163,6 +163,25 @@ TEST_F(BatchFormTest, TheWindowIsPaintedAfterTheLastItem) {
   ShowWindow(form->Handle(), SW_HIDE);
 }
 
+// A library that puts up a window of its own disables the main window
+// first; the main window then shows how far the run has come, though the
+// run repaints seldom.
+TEST_F(BatchFormTest, TheArchiversWindowFindsTheWindowAsTheRunHasGot) {
+  for (int n = 1; n <= 4; ++n) makeInput("f" + std::to_string(n) + ".txt");
+  SetEnvironmentVariableA("SELVAT_FAKE_ZIP_WINDOW", "1");
+  clickStart();
+  SetEnvironmentVariableA("SELVAT_FAKE_ZIP_WINDOW", nullptr);
+  std::vector<std::string> shown;
+  for (const std::string& logged : commandLines()) {
+    if (logged.rfind("owner shows: ", 0) == 0) shown.push_back(logged.substr(13));
+  }
+  EXPECT_EQ(shown, (std::vector<std::string>{
+                       "ESC で中止します。 1/4, 4 items", "ESC で中止します。 2/4, 3 items",
+                       "ESC で中止します。 3/4, 2 items", "ESC で中止します。 4/4, 1 items"}));
+  EXPECT_TRUE(inputItems().empty());
+  expectIdle();
+}
+
 TEST_F(BatchFormTest, EscapeAsksBeforeEachItem) {
   form->ErrorList.Add("[Error] C:\\earlier.txt");
   makeInput("a.txt");
