@@ -164,6 +164,14 @@ class BatchRunTest : public testing::Test {
     EXPECT_FALSE(batch.inProgress());
   }
 
+  // Items f1.txt to fN.txt, each archived in a millisecond.
+  void quickItems(int count) {
+    host.inputs.clear();
+    for (int n = 1; n <= count; ++n)
+      host.inputs.push_back("C:\\Data\\f" + std::to_string(n) + ".txt");
+    host.msPerArchive = 1;
+  }
+
   ScriptedHost host;
   BatchRun batch;
 };
@@ -201,9 +209,7 @@ TEST_F(BatchRunTest, WorksThroughTheList) {
 // Items done in a millisecond each: the window is repainted at the first,
 // then once repaintEvery has passed, and after the last.
 TEST_F(BatchRunTest, QuickItemsRepaintAtMostEveryFewTensOfMilliseconds) {
-  host.inputs.clear();
-  for (int n = 1; n <= 250; ++n) host.inputs.push_back("C:\\Data\\f" + std::to_string(n) + ".txt");
-  host.msPerArchive = 1;
+  quickItems(250);
   batch.start(host);
   static_assert(BatchRun::repaintEvery == 100);
   EXPECT_EQ(host.repainted,
@@ -217,9 +223,7 @@ TEST_F(BatchRunTest, QuickItemsRepaintAtMostEveryFewTensOfMilliseconds) {
 // Between repaints a box still comes over the window as the run has got:
 // the item it asks about counted, the arrow cursor back.
 TEST_F(BatchRunTest, ABoxShowsTheWindowAsTheRunHasGot) {
-  host.inputs.clear();
-  for (int n = 1; n <= 250; ++n) host.inputs.push_back("C:\\Data\\f" + std::to_string(n) + ".txt");
-  host.msPerArchive = 1;
+  quickItems(250);
   host.entries["C:\\Data\\f60.zip"] = fileAttr;
   host.escapeAtPass = {150};
   host.answers = {BatchHost::answerYes, BatchHost::answerNo};
@@ -235,9 +239,7 @@ TEST_F(BatchRunTest, ABoxShowsTheWindowAsTheRunHasGot) {
 // window, which then shows how far the run has come, however quick the
 // items before were.
 TEST_F(BatchRunTest, TheArchiversWindowComesOverTheWindowAsTheRunHasGot) {
-  host.inputs.clear();
-  for (int n = 1; n <= 250; ++n) host.inputs.push_back("C:\\Data\\f" + std::to_string(n) + ".txt");
-  host.msPerArchive = 1;
+  quickItems(250);
   Lines shown;
   std::size_t repaints = 0;
   host.archiver = [&](const std::string& line) {

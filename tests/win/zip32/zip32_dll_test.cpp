@@ -457,6 +457,29 @@ TEST_F(Zip32DllTest, FullDiskLeavesTheOldArchiveAndNoTemporaryFile) {
   EXPECT_EQ(runUnix("umount '" + unixPath(small) + "'"), 0);
 }
 
+// A visible top-level window to own the progress window.
+class OwnerWindow {
+ public:
+  OwnerWindow() {
+    WNDCLASSA ownerClass{};
+    ownerClass.lpfnWndProc = DefWindowProcA;
+    ownerClass.hInstance = GetModuleHandleA(nullptr);
+    ownerClass.lpszClassName = "Zip32TestOwner";
+    RegisterClassA(&ownerClass);  // fails harmlessly when it is there already
+    window_ = CreateWindowExA(0, "Zip32TestOwner", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                              300, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  }
+  ~OwnerWindow() {
+    if (window_) DestroyWindow(window_);
+  }
+  OwnerWindow(const OwnerWindow&) = delete;
+  OwnerWindow& operator=(const OwnerWindow&) = delete;
+  HWND get() const { return window_; }
+
+ private:
+  HWND window_;
+};
+
 // What the progress window looked like from inside a Zip call.
 struct Observed {
   HWND owner = nullptr;
@@ -498,13 +521,8 @@ void CALLBACK lookAndCancel(HWND, UINT, UINT_PTR timer, DWORD) {
 }
 
 TEST_F(Zip32DllTest, ProgressWindowIsOwnedAndCancelLeavesNothing) {
-  WNDCLASSA ownerClass{};
-  ownerClass.lpfnWndProc = DefWindowProcA;
-  ownerClass.hInstance = GetModuleHandleA(nullptr);
-  ownerClass.lpszClassName = "Zip32TestOwner";
-  RegisterClassA(&ownerClass);
-  HWND owner = CreateWindowExA(0, "Zip32TestOwner", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                               300, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  OwnerWindow ownerWindow;
+  HWND owner = ownerWindow.get();
   ASSERT_NE(owner, nullptr) << GetLastError();
   writeFile(at("big.txt"), textLike(40000000));
   writeFile(at("old.txt"), "old");
@@ -529,7 +547,6 @@ TEST_F(Zip32DllTest, ProgressWindowIsOwnedAndCancelLeavesNothing) {
   EXPECT_EQ(getRunning_(), FALSE);
   EXPECT_EQ(readFile(at("a.zip")), before);
   EXPECT_EQ(namesIn(folder_).size(), 3u);
-  DestroyWindow(owner);
 }
 
 // Counts the progress windows made on this thread while it lives.
@@ -564,14 +581,8 @@ class ProgressWindowsMade {
 // Small archives are done before a window would be worth watching: none is
 // made, and the owner is never disabled, however the calls are timed.
 TEST_F(Zip32DllTest, NoProgressWindowForArchivesDoneAtOnce) {
-  WNDCLASSA ownerClass{};
-  ownerClass.lpfnWndProc = DefWindowProcA;
-  ownerClass.hInstance = GetModuleHandleA(nullptr);
-  ownerClass.lpszClassName = "Zip32TestSmallOwner";
-  RegisterClassA(&ownerClass);
-  HWND owner =
-      CreateWindowExA(0, "Zip32TestSmallOwner", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                      300, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  OwnerWindow ownerWindow;
+  HWND owner = ownerWindow.get();
   ASSERT_NE(owner, nullptr) << GetLastError();
   for (int i = 0; i < 3; ++i) writeFile(at("doc" + std::to_string(i) + ".txt"), textLike(12000));
   writeFile(at("empty.txt"), "");
@@ -586,7 +597,6 @@ TEST_F(Zip32DllTest, NoProgressWindowForArchivesDoneAtOnce) {
   EXPECT_EQ(made.count(), 0);
   EXPECT_TRUE(IsWindowEnabled(owner));
   EXPECT_EQ(checkArchive(at("all.zip"), {"doc0.txt", "doc1.txt", "doc2.txt"}), 0);
-  DestroyWindow(owner);
 }
 
 TEST_F(Zip32DllTest, BusyInAnotherProcess) {
