@@ -9,42 +9,28 @@
 namespace {
 // The Escape that makes the run ask must not also answer, nor must any key
 // typed while the run took no messages: they wait in the queue, and the
-// question box would take them (Wine closes a Yes/No box on Escape).
+// question box would take them (Wine closes a Yes/No box on Escape). So
+// they go right before each box of the run.
 void discardQueuedKeys() {
   MSG message;
   while (PeekMessageA(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
   }
 }
 
-// Items done with leave the input list at the next repaint, all at once:
-// removing one from a list box updates its scroll bar at once, which costs
-// Wine several milliseconds each time. Until then the run sees them gone.
 class WindowBatchHost : public BatchHost {
  public:
   explicit WindowBatchHost(TSelvatForm& form) : form_(form) {}
-  ~WindowBatchHost() override {
-    try {
-      removeDoneItems();
-    } catch (...) {
-      // Unwinding already: the items stay listed.
-    }
-  }
-  WindowBatchHost(const WindowBatchHost&) = delete;
-  WindowBatchHost& operator=(const WindowBatchHost&) = delete;
 
-  int inputCount() override { return form_.InputList.Count() - done_; }
-  std::string firstInput() override { return form_.InputList.Item(done_); }
-  void deleteFirstInput() override { ++done_; }
+  int inputCount() override { return form_.InputList.Count(); }
+  std::string firstInput() override { return form_.InputList.Item(0); }
+  void deleteFirstInput() override { form_.DeleteInput(0); }
   void clearErrors() override { form_.ClearErrorsForRun(); }
   void addError(const std::string& line, const std::string& reason) override {
     form_.AddErrorLine(line, reason);
   }
   void setCaption(const std::string& caption) override { form_.SetCaption(caption); }
   void setStatusText(const std::string& text) override { form_.StatusBar1.SetSimpleText(text); }
-  void update() override {
-    removeDoneItems();
-    form_.Update();
-  }
+  void update() override { form_.Update(); }
   std::uint64_t milliseconds() override {
     return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                           std::chrono::steady_clock::now().time_since_epoch())
@@ -56,7 +42,7 @@ class WindowBatchHost : public BatchHost {
     return true;
   }
   int messageBox(const std::string& text, const std::string& caption, unsigned flags) override {
-    removeDoneItems();
+    discardQueuedKeys();
     return Application->MessageBox(text, caption, flags);
   }
   int cursor() override { return Screen->Cursor(); }
@@ -70,20 +56,7 @@ class WindowBatchHost : public BatchHost {
   }
 
  private:
-  void removeDoneItems() {
-    if (done_ == 0) return;
-    form_.InputList.BeginUpdate();
-    try {
-      for (; done_ > 0; --done_) form_.DeleteInput(0);
-    } catch (...) {
-      form_.InputList.EndUpdate();
-      throw;
-    }
-    form_.InputList.EndUpdate();
-  }
-
   TSelvatForm& form_;
-  int done_ = 0;  // items at the head of the list that the run is done with
 };
 }  // namespace
 
