@@ -7,9 +7,10 @@ namespace zip32::fuzz {
 
 namespace {
 
-class MemoryReader : public FileReader {
+// A file of the map, read and written in place.
+class MemoryFile : public FileWriter {
  public:
-  explicit MemoryReader(std::string bytes) : bytes_(std::move(bytes)) {}
+  explicit MemoryFile(std::string& bytes) : bytes_(bytes) {}
   std::optional<std::size_t> read(void* buffer, std::size_t size) override {
     std::size_t got = std::min(size, bytes_.size() - std::min(at_, bytes_.size()));
     if (got > 0) std::memcpy(buffer, bytes_.data() + at_, got);
@@ -17,27 +18,14 @@ class MemoryReader : public FileReader {
     return got;
   }
   bool seek(std::uint64_t position) override {
-    at_ = static_cast<std::size_t>(std::min<std::uint64_t>(position, bytes_.size() + 1));
+    at_ = static_cast<std::size_t>(position);
     return true;
   }
   std::optional<std::uint64_t> size() override { return bytes_.size(); }
-
- private:
-  std::string bytes_;
-  std::size_t at_ = 0;
-};
-
-class MemoryWriter : public FileWriter {
- public:
-  explicit MemoryWriter(std::string& bytes) : bytes_(bytes) {}
   bool write(const void* data, std::size_t size) override {
     if (bytes_.size() < at_ + size) bytes_.resize(at_ + size);
     std::memcpy(bytes_.data() + at_, data, size);
     at_ += size;
-    return true;
-  }
-  bool seek(std::uint64_t position) override {
-    at_ = static_cast<std::size_t>(position);
     return true;
   }
   bool truncate() override {
@@ -88,14 +76,14 @@ std::optional<std::vector<std::string>> MemoryFileSystem::list(const std::string
 std::unique_ptr<FileReader> MemoryFileSystem::openRead(const std::string& path) {
   auto found = files_.find(path);
   if (found == files_.end()) return nullptr;
-  return std::make_unique<MemoryReader>(found->second);
+  return std::make_unique<MemoryFile>(found->second);
 }
 
 std::unique_ptr<FileWriter> MemoryFileSystem::createNew(const std::string& path,
                                                         CreateStatus& status) {
   auto [file, created] = files_.emplace(path, std::string());
   status = created ? CreateStatus::Created : CreateStatus::Exists;
-  return created ? std::make_unique<MemoryWriter>(file->second) : nullptr;
+  return created ? std::make_unique<MemoryFile>(file->second) : nullptr;
 }
 
 bool MemoryFileSystem::replace(const std::string& from, const std::string& to) {
