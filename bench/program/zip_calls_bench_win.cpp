@@ -1,8 +1,8 @@
 // zip32j.dll called as the program calls it, and zlib alone beside it.
 //   bench_zip_calls LIBRARY_FOLDER LEVEL OUTPUT_FOLDER FILE...
 //     loads zip32j.dll from LIBRARY_FOLDER once and calls Zip quietly for
-//     every file (one archive each, named FILE's name + ".zip"); prints the
-//     seconds of all the calls.
+//     every file (one archive each, named as the program names it by
+//     default); prints the seconds of all the calls.
 //   bench_zip_calls --zlib LEVEL FILE OUTPUT
 //     single-threaded zlib streaming: reads FILE, deflates it and writes
 //     the raw stream to OUTPUT; prints the seconds.
@@ -26,9 +26,12 @@ double secondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-std::string fileName(const std::string& path) {
+// The archive's name as the program makes it by default: the file name
+// without its extension, and ".zip".
+std::string archiveName(const std::string& path) {
   std::size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  return name.substr(0, name.rfind('.')) + ".zip";
 }
 
 int callZip(const char* libraries, int level, const std::string& outFolder, char** files,
@@ -46,7 +49,7 @@ int callZip(const char* libraries, int level, const std::string& outFolder, char
   for (int i = 0; i < count; ++i) {
     std::string input = files[i];
     std::string line = "-" + std::to_string(level) + " -q -j \"" + outFolder + "\\" +
-                       fileName(input) + ".zip\" \"" + input + "\"";
+                       archiveName(input) + "\" \"" + input + "\"";
     char output[256];
     if (int code = zip(nullptr, line.c_str(), output, sizeof output); code != 0) {
       std::fprintf(stderr, "%s: %d %s\n", input.c_str(), code, output);
