@@ -19,7 +19,8 @@ class FirstStart(unittest.TestCase):
         self.out = self.session.folder / "out"
         self.out.mkdir()
         files = {"readme.txt": b"Selvat Archiver makes one archive per file.\r\n" * 3000,
-                 "photo.bmp": os.urandom(12 << 20).translate(bytes(range(16)) * 16),  # 4 bits a byte
+                 # 4 bits a byte; big enough to take the seconds a progress window is shown for
+                 "photo.bmp": os.urandom(48 << 20).translate(bytes(range(16)) * 16),
                  "project/main.c": b"int main(void) { return 0; }\n" * 500,
                  "project/sub/util.h": b"#pragma once\n" * 400,
                  "project/sub/deep/notes.txt": b"notes\n" * 100}
