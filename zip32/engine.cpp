@@ -22,6 +22,8 @@ constexpr std::size_t kChunk = 256 * 1024;
 constexpr std::size_t kOutputBuffer = 1024 * 1024;
 // Room for the headers and the directory of a small archive, beside its data.
 constexpr std::uint64_t kHeadersRoom = 64 * 1024;
+// What zlib keeps in its window beyond the farthest match (MIN_LOOKAHEAD).
+constexpr std::uint64_t kLookahead = 262;
 // Entries from this size on deflate on every core.
 constexpr std::uint64_t kParallelFrom = 4 * 1024 * 1024;
 
@@ -185,9 +187,14 @@ class TemporaryArchive {
 
 class Deflater {
  public:
-  explicit Deflater(int level) {
+  // The window need not be larger than the input (and its lookahead) to give
+  // the same bytes; a small window is less memory to set up for a small file.
+  Deflater(int level, std::uint64_t inputSize) {
+    int windowBits = 9;
+    while (windowBits < MAX_WBITS && (std::uint64_t{1} << windowBits) < inputSize + kLookahead)
+      ++windowBits;
     std::memset(&stream_, 0, sizeof stream_);
-    if (deflateInit2(&stream_, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+    if (deflateInit2(&stream_, level, Z_DEFLATED, -windowBits, 8, Z_DEFAULT_STRATEGY) != Z_OK)
       throw std::bad_alloc();
   }
   ~Deflater() { deflateEnd(&stream_); }
@@ -398,7 +405,7 @@ class ArchiveBuilder {
   }
 
   void deflateData(Entry& entry, FileReader& file, const Source& source) {
-    Deflater deflater(request_.level);
+    Deflater deflater(request_.level, source.info.size);
     std::uint32_t crc = static_cast<std::uint32_t>(crc32(0, nullptr, 0));
     std::uint64_t readSoFar = 0, written = 0;
     auto sink = [&](const unsigned char* data, std::size_t size) {

@@ -113,6 +113,38 @@ TEST_F(EngineTest, DeflatesToWhatZlibGivesAtTheLevel) {
   }
 }
 
+// A small file deflates with a window no larger than it needs: the bytes
+// are still exactly zlib's with its full window, at the sizes around the
+// window steps too.
+TEST_F(EngineTest, SmallFilesDeflateToExactlyZlibsBytes) {
+  for (std::size_t size : {1u, 250u, 251u, 5000u, 16122u, 16123u, 32506u, 32507u, 70000u}) {
+    std::string data = textLike(size);
+    writeFile(at("s.txt"), data);
+    for (int level : {1, 6, 9}) {
+      ASSERT_EQ(run(at("s.zip"), {at("s.txt")}, level).code, ResultCode::Ok);
+      std::string zlibOut(compressBound(static_cast<uLong>(size)) + 16, '\0');
+      z_stream stream{};
+      deflateInit2(&stream, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+      stream.next_in = reinterpret_cast<Bytef*>(data.data());
+      stream.avail_in = static_cast<uInt>(size);
+      stream.next_out = reinterpret_cast<Bytef*>(zlibOut.data());
+      stream.avail_out = static_cast<uInt>(zlibOut.size());
+      ASSERT_EQ(deflate(&stream, Z_FINISH), Z_STREAM_END);
+      zlibOut.resize(stream.total_out);
+      deflateEnd(&stream);
+      const Entry entry = directoryOf(at("s.zip")).entries.at(0);
+      if (entry.method == kStored) {
+        EXPECT_GE(zlibOut.size(), size) << size << " stored at " << level;
+        continue;
+      }
+      std::unique_ptr<FileReader> file = systemFileSystem().openRead(at("s.zip"));
+      std::uint64_t start = readLocalHeader(*file, 0, "s.zip").length;
+      EXPECT_EQ(readFile(at("s.zip")).substr(start, entry.compressedSize), zlibOut)
+          << size << " at level " << level;
+    }
+  }
+}
+
 TEST_F(EngineTest, BigEntriesDeflateOnEveryCoreAndStillEveryReaderAccepts) {
   writeFile(at("big.txt"), textLike(9 * 1024 * 1024 + 17));
   writeFile(at("noise.bin"), randomBytes(5 * 1024 * 1024));  // deflate grows it: stored in the end
