@@ -30,12 +30,16 @@ PROGRESS_CLASS = "SelvatZipProgress"  # the archiver's progress window
 BUILD = None
 RESULTS = None
 ARCH = None
+PROGRAM = None  # the folder of selvat.exe and the real libraries
 
 
-def configure(build: pathlib.Path, results: pathlib.Path):
-    global BUILD, RESULTS, ARCH
+def configure(build: pathlib.Path, results: pathlib.Path, program: pathlib.Path = None):
+    """`program`: the folder the program and its libraries come from (as
+    dist/ ships them); the Windows build's own bin/ when not given."""
+    global BUILD, RESULTS, ARCH, PROGRAM
     BUILD, RESULTS = build.resolve(), results.resolve()
     ARCH = wine_environment()["SELVAT_WINE_ARCH"]
+    PROGRAM = program.resolve() if program else windows_build() / "bin"
 
 
 def wine_environment(prefix=None):
@@ -53,7 +57,7 @@ def windows_build():
 
 
 def program_files():
-    return windows_build() / "bin" / "selvat.exe"
+    return PROGRAM / "selvat.exe"
 
 
 def fake_libraries(variant="both"):
@@ -61,7 +65,7 @@ def fake_libraries(variant="both"):
 
 
 def real_libraries():
-    return [windows_build() / "bin" / name for name in ("zip32j.dll", "zip32.dll")]
+    return [PROGRAM / name for name in ("zip32j.dll", "zip32.dll")]
 
 
 def to_windows_path(path):
@@ -155,7 +159,8 @@ class Session:
         except Exception:
             self.xvfb.stop()  # no story is left to stop it
             raise
-        prefix = BUILD / f"wine-{ARCH}-e2e"
+        prefix = pathlib.Path(os.environ.get("SELVAT_WINEPREFIX") or BUILD / f"wine-{ARCH}")
+        prefix = prefix.with_name(prefix.name + "-e2e")
         if not Session.prefix_ready:
             env = dict(os.environ, SELVAT_WINEPREFIX=str(prefix))
             subprocess.run([str(ROOT / "tools" / "wine-prefix"), "--desktop", "1024x768"],

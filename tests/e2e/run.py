@@ -1,81 +1,30 @@
 #!/usr/bin/env python3
-"""Runs the end-to-end stories (tests/e2e/test_*.py) and writes e2e.xml."""
+"""Runs the end-to-end stories (tests/e2e/test_*.py, or those the patterns
+name) and writes their results to e2e.xml (or NAME.xml)."""
 import argparse
 import pathlib
 import sys
-import time
 import unittest
-import xml.etree.ElementTree as ET
 
 here = pathlib.Path(__file__).resolve().parent
-sys.path.insert(0, str(here))
-
-
-class Recorder(unittest.TextTestResult):
-    """Keeps every story's outcome for the XML and prints one line per
-    story as it ends: its result, its name and how long it took."""
-
-    def __init__(self, *args, **kwargs):
-        super().__init__(*args, **kwargs)
-        self.cases = []
-        self.started = 0.0
-
-    def startTest(self, test):
-        super().startTest(test)
-        self.started = time.monotonic()
-
-    def record(self, test, word, outcome):
-        self.cases.append((test, outcome))
-        seconds = time.monotonic() - self.started
-        self.stream.write(f"{word:<5} {test.id()} ({seconds:.1f} s)\n")
-        self.stream.flush()
-
-    def addSuccess(self, test):
-        super().addSuccess(test)
-        self.record(test, "ok", None)
-
-    def addFailure(self, test, err):
-        super().addFailure(test, err)
-        self.record(test, "FAIL", self._exc_info_to_string(err, test))
-
-    def addError(self, test, err):
-        super().addError(test, err)
-        self.record(test, "ERROR", self._exc_info_to_string(err, test))
-
-    def addExpectedFailure(self, test, err):
-        super().addExpectedFailure(test, err)
-        self.record(test, "skip", "skip")  # a known fault of the program, reported
-
-    def addUnexpectedSuccess(self, test):
-        super().addUnexpectedSuccess(test)
-        self.record(test, "FAIL", "passes now: the known fault is mended, drop expectedFailure")
-
-    def addSkip(self, test, reason):
-        super().addSkip(test, reason)
-        self.record(test, "skip", "skip")
+sys.path[:0] = [str(here), str(here.parent)]
+import unittest_xml  # noqa: E402
 
 
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", required=True)
     parser.add_argument("--results", required=True)
-    parser.add_argument("pattern", nargs="?", default="test_*.py")
+    parser.add_argument("--program", help="the folder of selvat.exe and its libraries (default: the build's)")
+    parser.add_argument("--name", default="e2e", help="the name of the results file")
+    parser.add_argument("patterns", nargs="*", default=["test_*.py"])
     args = parser.parse_args()
     import harness
-    harness.configure(pathlib.Path(args.build), pathlib.Path(args.results))
-    suite = unittest.defaultTestLoader.discover(str(here), pattern=args.pattern)
-    runner = unittest.TextTestRunner(verbosity=0, resultclass=Recorder, stream=sys.stdout)
-    result = runner.run(suite)
-    root = ET.Element("testsuites")
-    for test, outcome in result.cases:
-        case = ET.SubElement(root, "testcase", classname=type(test).__name__, name=test.id())
-        if outcome == "skip":
-            ET.SubElement(case, "skipped")
-        elif outcome:
-            ET.SubElement(case, "failure").text = outcome
-    pathlib.Path(args.results).mkdir(parents=True, exist_ok=True)
-    ET.ElementTree(root).write(pathlib.Path(args.results) / "e2e.xml", encoding="utf-8")
-    return 0 if result.wasSuccessful() else 1
+    harness.configure(pathlib.Path(args.build), pathlib.Path(args.results),
+                      pathlib.Path(args.program) if args.program else None)
+    suite = unittest.TestSuite(unittest.defaultTestLoader.discover(str(here), pattern=pattern)
+                               for pattern in args.patterns)
+    return 0 if unittest_xml.run(suite, pathlib.Path(args.results), args.name) else 1
 
 
 if __name__ == "__main__":
