@@ -4,7 +4,7 @@
 #pragma once
 #include <windows.h>
 
-#include "engine_api.h"
+#include "zip32_api.h"
 
 namespace zip32 {
 

@@ -105,7 +105,8 @@ class Pipeline {
   }
 
  private:
-  void work(int level) {
+  // A thread's whole life: what a block's deflate throws goes back with the block.
+  void work(int level) noexcept {
     std::unique_ptr<BlockCompressor> compressor;
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {

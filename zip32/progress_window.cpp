@@ -123,7 +123,7 @@ void ProgressWindow::pump() {
 }
 
 LRESULT CALLBACK ProgressWindow::windowProc(HWND window, UINT message, WPARAM wParam,
-                                            LPARAM lParam) {
+                                            LPARAM lParam) noexcept {
   if (message == WM_NCCREATE) {
     auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));

@@ -31,7 +31,8 @@ class ProgressWindow {
 
  private:
   using Clock = std::chrono::steady_clock;
-  static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam,
+                                     LPARAM lParam) noexcept;
   bool dueToShow(std::uint64_t done, std::uint64_t total);
   void show();
   void pump();

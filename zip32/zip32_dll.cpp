@@ -1,10 +1,12 @@
 // zip32.dll: the ZIP engine behind a C call, and its version record.
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
+#include "call_boundary.h"
 #include "engine.h"
-#include "engine_api.h"
 #include "version.h"
+#include "zip32_api.h"
 
 namespace {
 
@@ -28,7 +30,7 @@ zip32::Outcome archive(const ZpArchiveRequest* request) {
   parsed.level = request->level;
   parsed.junkPaths = request->junkPaths != 0;
   parsed.archive = request->archive;
-  for (DWORD i = 0; i < request->inputCount; ++i)
+  for (std::uint32_t i = 0; i < request->inputCount; ++i)
     parsed.patterns.push_back(request->inputs[i] ? request->inputs[i] : "");
   CallbackProgress progress(*request);
   return zip32::makeArchive(parsed, zip32::systemFileSystem(), zip32::systemCodePage(), progress);
@@ -38,24 +40,18 @@ zip32::Outcome archive(const ZpArchiveRequest* request) {
 
 extern "C" {
 
-// Fills the 60-byte version record: bytes 56, 57 and 58 are the engine's major, minor and patch.
-void WINAPI ZpVersion(void* record) {
+// Fills the version record: bytes 56, 57 and 58 are the engine's major, minor and patch.
+void ZIP32_WINAPI ZpVersion(void* record) noexcept {
   if (!record) return;
   unsigned char* bytes = static_cast<unsigned char*>(record);
-  std::memset(bytes, 0, 60);
+  std::memset(bytes, 0, ZP_VERSION_RECORD_SIZE);
   bytes[56] = zip32::kEngineMajor;
   bytes[57] = zip32::kEngineMinor;
   bytes[58] = zip32::kEnginePatch;
 }
 
-int WINAPI ZpArchive(const ZpArchiveRequest* request, char* message, DWORD messageSize) {
-  zip32::Outcome outcome;
-  try {
-    outcome = archive(request);
-  } catch (...) {
-    outcome = {zip32::ResultCode::OutOfMemory, "メモリが足りません。"};
-  }
-  zip32::copyMessage(outcome.message, message, messageSize, zip32::systemCodePage());
-  return static_cast<int>(outcome.code);
+std::int32_t ZIP32_WINAPI ZpArchive(const ZpArchiveRequest* request, char* message,
+                                    std::uint32_t messageSize) noexcept {
+  return zip32::answerCall([request] { return archive(request); }, message, messageSize);
 }
 }

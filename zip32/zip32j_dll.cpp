@@ -5,14 +5,18 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
+#include <new>
 #include <vector>
 
+#include "call_boundary.h"
 #include "command_line.h"
 #include "engine.h"
 #include "engine_library.h"
 #include "progress_window.h"
 #include "result.h"
 #include "version.h"
+#include "zip32_api.h"
 
 namespace {
 
@@ -87,10 +91,22 @@ HINSTANCE thisModule() {
   return module;
 }
 
-int WINAPI reportProgress(void* context, const char* name, unsigned long long done,
-                          unsigned long long total) {
-  auto* window = static_cast<zip32::ProgressWindow*>(context);
-  return window->update(name ? name : "", done, total) ? 0 : 1;
+// The progress window as zip32.dll's callback reaches it. What it throws
+// must not unwind through zip32.dll: it cancels the work, and Zip says why.
+struct ProgressReport {
+  zip32::ProgressWindow& window;
+  bool failed = false;
+};
+
+std::int32_t ZIP32_WINAPI reportProgress(void* context, const char* name, std::uint64_t done,
+                                         std::uint64_t total) noexcept {
+  auto* report = static_cast<ProgressReport*>(context);
+  try {
+    return report->window.update(name ? name : "", done, total) ? 0 : 1;
+  } catch (...) {
+    report->failed = true;
+    return 1;
+  }
 }
 
 Outcome runEngine(HWND owner, const zip32::CommandLine& line) {
@@ -106,20 +122,22 @@ Outcome runEngine(HWND owner, const zip32::CommandLine& line) {
                            line.level,
                            line.junkPaths ? 1 : 0,
                            line.archive.c_str(),
-                           static_cast<DWORD>(inputs.size()),
+                           static_cast<std::uint32_t>(inputs.size()),
                            inputs.data(),
                            nullptr,
                            nullptr};
   // Room for a message that names any of the paths.
   std::vector<char> text(longest + 256);
-  int code;
+  std::int32_t code;
   if (line.quiet) {
-    code = archive(&request, text.data(), static_cast<DWORD>(text.size()));
+    code = archive(&request, text.data(), static_cast<std::uint32_t>(text.size()));
   } else {
     zip32::ProgressWindow window(owner, thisModule(), line.archive);
+    ProgressReport report{window};
     request.progress = &reportProgress;
-    request.context = &window;
-    code = archive(&request, text.data(), static_cast<DWORD>(text.size()));
+    request.context = &report;
+    code = archive(&request, text.data(), static_cast<std::uint32_t>(text.size()));
+    if (report.failed) throw std::bad_alloc();
   }
   return {static_cast<ResultCode>(code), text.data()};
 }
@@ -140,22 +158,17 @@ Outcome runZip(HWND owner, const char* commandLine) {
 
 extern "C" {
 
-int WINAPI Zip(HWND hwnd, LPCSTR commandLine, LPSTR output, DWORD outputSize) {
-  Outcome outcome;
-  try {
-    outcome = runZip(hwnd, commandLine);
-  } catch (...) {
-    outcome = {ResultCode::OutOfMemory, "メモリが足りません。"};
-  }
-  zip32::copyMessage(outcome.message, output, outputSize, zip32::systemCodePage());
-  return static_cast<int>(outcome.code);
+std::int32_t ZIP32_WINAPI Zip(void* window, const char* commandLine, char* output,
+                              std::uint32_t outputSize) noexcept {
+  return zip32::answerCall([&] { return runZip(static_cast<HWND>(window), commandLine); }, output,
+                           outputSize);
 }
 
-WORD WINAPI ZipGetVersion(void) {
+std::uint16_t ZIP32_WINAPI ZipGetVersion(void) noexcept {
   return zip32::kLibraryVersion;
 }
 
-BOOL WINAPI ZipGetRunning(void) {
+std::int32_t ZIP32_WINAPI ZipGetRunning(void) noexcept {
   if (gInCall) return 1;
   HANDLE handle = SessionMutex::handle();
   if (!handle) return 0;

@@ -3,7 +3,6 @@
 namespace {
 const char kZip32j[] = "zip32j.dll";
 const char kZip32[] = "zip32.dll";
-constexpr int kVersionRecordSize = 60;
 }  // namespace
 
 TSelvatDll::TSelvatDll(ModuleLoader& loader) : loader_(loader) {}
@@ -50,7 +49,7 @@ int TSelvatDll::GetZip32Version() {
   if (!zip32) return 0;
   int version = 0;
   if (auto zpVersion = reinterpret_cast<ZpVersionProc>(loader_.symbol(zip32, "ZpVersion"))) {
-    unsigned char record[kVersionRecordSize] = {};
+    unsigned char record[ZP_VERSION_RECORD_SIZE] = {};
     zpVersion(record);
     version = record[56] * 100 + record[57] * 10 + record[58];
   }

@@ -4,12 +4,7 @@
 #include <cstdint>
 
 #include "os/module_loader.h"
-
-#if defined(_WIN32)
-#define SELVAT_WINAPI __stdcall
-#else
-#define SELVAT_WINAPI
-#endif
+#include "zip32_api.h"
 
 // Bits of the binding result.
 enum : int32_t {
@@ -20,12 +15,6 @@ enum : int32_t {
 
 class TSelvatDll {
  public:
-  using ZipGetVersionProc = uint16_t(SELVAT_WINAPI*)();
-  using ZipGetRunningProc = int32_t(SELVAT_WINAPI*)();
-  using ZipProc = int32_t(SELVAT_WINAPI*)(void* window, const char* commandLine, char* output,
-                                          uint32_t outputSize);
-  using ZpVersionProc = void(SELVAT_WINAPI*)(void* record);
-
   explicit TSelvatDll(ModuleLoader& loader = systemModuleLoader());
   ~TSelvatDll();
   TSelvatDll(const TSelvatDll&) = delete;

@@ -17,7 +17,8 @@ const UINT kPassActivation = WM_APP + 1;
 // The hidden application window owns the dialogs; when one closes, the
 // system activates it, and the keys would go nowhere. It passes the
 // activation on to the main window, once the system is done activating.
-LRESULT CALLBACK applicationWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK applicationWindowProc(HWND window, UINT message, WPARAM wParam,
+                                       LPARAM lParam) noexcept {
   if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE)
     PostMessageA(window, kPassActivation, 0, 0);
   if (message == kPassActivation) {
@@ -127,16 +128,20 @@ bool TApplication::HelpContext(int context) {
   return HelpCommand(HELP_CONTEXT, static_cast<ULONG_PTR>(context));
 }
 
-void TApplication::HandleException() {
+void TApplication::HandleException() noexcept {
   try {
-    throw;
-  } catch (const EAbort&) {
-  } catch (const std::bad_alloc&) {
-    ShowException("メモリが不足しています");
-  } catch (const std::exception& error) {
-    ShowException(error.what());
+    try {
+      throw;
+    } catch (const EAbort&) {
+    } catch (const std::bad_alloc&) {
+      ShowException("メモリが不足しています");
+    } catch (const std::exception& error) {
+      ShowException(error.what());
+    } catch (...) {
+      ShowException("予期しないエラーが発生しました");
+    }
   } catch (...) {
-    ShowException("予期しないエラーが発生しました");
+    // too little memory even for the box's text: nothing can be shown
   }
 }
 

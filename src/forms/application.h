@@ -58,7 +58,9 @@ class TApplication : public TObject {
   bool HelpContext(int context);
   std::function<bool(UINT command, ULONG_PTR data)> OnHelp;  // true: taken care of
 
-  void HandleException();  // inside a catch: shows the exception, if not a silent abort
+  // Inside a catch: shows the exception, if not a silent abort. Throws
+  // nothing, so the places where the system calls us may end with it.
+  void HandleException() noexcept;
   void ShowException(const std::string& message);
 
   // Test seams: answer message boxes and help requests without a window.

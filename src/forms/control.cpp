@@ -108,7 +108,7 @@ void TWinControl::RegisterOwnClass(const char* name, UINT style, HBRUSH backgrou
 }
 
 LRESULT CALLBACK TWinControl::RouteMessage(HWND window, UINT message, WPARAM wParam,
-                                           LPARAM lParam) {
+                                           LPARAM lParam) noexcept {
   TWinControl* control = FromHandle(window);
   if (!control && message == WM_NCCREATE) {
     control = static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);

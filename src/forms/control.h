@@ -78,7 +78,8 @@ class TWinControl : public TObject {
   void PlaceWindow();
 
   // Our own window classes are registered with this procedure.
-  static LRESULT CALLBACK RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK RouteMessage(HWND window, UINT message, WPARAM wParam,
+                                       LPARAM lParam) noexcept;
   static void RegisterOwnClass(const char* name, UINT style, HBRUSH background, HCURSOR cursor);
 
  private:

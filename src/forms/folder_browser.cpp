@@ -14,7 +14,7 @@ std::function<std::string(const std::string&)>& standIn() {
 }
 // The browser opens where the user looks: over the window that opened it
 // (its owner is the hidden application window, which the system would centre on).
-int CALLBACK centreOverWindow(HWND browser, UINT message, LPARAM, LPARAM data) {
+int CALLBACK centreOverWindow(HWND browser, UINT message, LPARAM, LPARAM data) noexcept {
   HWND over = reinterpret_cast<HWND>(data);
   if (message != BFFM_INITIALIZED || !over || !IsWindowVisible(over)) return 0;
   RECT area, self;

@@ -9,10 +9,15 @@ TaskWindowsDisabled::~TaskWindowsDisabled() {
     if (IsWindow(window)) EnableWindow(window, TRUE);
 }
 
-BOOL CALLBACK TaskWindowsDisabled::collect(HWND window, LPARAM self) {
-  if (IsWindowVisible(window) && IsWindowEnabled(window)) {
-    EnableWindow(window, FALSE);
+// A window is disabled only once it is on the list that enables it again;
+// when memory for the list runs out, the rest stay as they are.
+BOOL CALLBACK TaskWindowsDisabled::collect(HWND window, LPARAM self) noexcept {
+  if (!IsWindowVisible(window) || !IsWindowEnabled(window)) return TRUE;
+  try {
     reinterpret_cast<TaskWindowsDisabled*>(self)->disabled_.push_back(window);
+  } catch (...) {
+    return FALSE;
   }
+  EnableWindow(window, FALSE);
   return TRUE;
 }

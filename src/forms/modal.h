@@ -13,6 +13,6 @@ class TaskWindowsDisabled {
   TaskWindowsDisabled& operator=(const TaskWindowsDisabled&) = delete;
 
  private:
-  static BOOL CALLBACK collect(HWND window, LPARAM self);
+  static BOOL CALLBACK collect(HWND window, LPARAM self) noexcept;
   std::vector<HWND> disabled_;
 };

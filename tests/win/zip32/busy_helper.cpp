@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+#include "zip32_api.h"
+
 namespace {
 
 HANDLE gStarted, gRelease;
@@ -23,7 +25,6 @@ int main(int argc, char** argv) {
   gRelease = OpenEventA(SYNCHRONIZE, FALSE, argv[2]);
   HMODULE library = LoadLibraryA("zip32j.dll");
   if (!gStarted || !gRelease || !library) return 101;
-  using ZipProc = int(WINAPI*)(HWND, LPCSTR, LPSTR, DWORD);
   auto zip = reinterpret_cast<ZipProc>(reinterpret_cast<void*>(GetProcAddress(library, "Zip")));
   SetTimer(nullptr, 0, 10, &holdInsideZip);
   char output[256];

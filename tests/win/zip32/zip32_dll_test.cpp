@@ -8,12 +8,10 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "tests/win/support/memory_exhausted.h"
+#include "zip32_api.h"
 
-using ZipProc = int(WINAPI*)(HWND, LPCSTR, LPSTR, DWORD);
-using ZipGetVersionProc = WORD(WINAPI*)();
-using ZipGetRunningProc = BOOL(WINAPI*)();
-using ZpVersionProc = void(WINAPI*)(void*);
+namespace {
 
 // Result codes, as zip32/README.md lists them.
 enum Code {
@@ -25,7 +23,8 @@ enum Code {
   Damaged = 5,
   Cancelled = 6,
   ArchiveIsInput = 7,
-  Busy = 8
+  Busy = 8,
+  OutOfMemory = 10
 };
 
 class Module {
@@ -439,6 +438,37 @@ TEST_F(Zip32DllTest, ArchivesOfOtherWritersKeepEveryEntryOrStayUntouched) {
                     unixPath(work + "check.txt") + "' 2>&1"),
             0)
       << readFile(work + "check.txt");
+}
+
+// Memory that runs out inside a call ends the call with its result code,
+// never the process; with memory back, the same call works.
+TEST_F(Zip32DllTest, MemoryRunningOutGivesItsResultCode) {
+  if (!MemoryExhausted::exhaustible()) GTEST_SKIP() << "only a 32-bit process runs out of memory";
+  Module engine("zip32.dll");
+  auto archive = engine.get<ZpArchiveProc>("ZpArchive");
+  ASSERT_NE(archive, nullptr);
+  writeFile(at("a.txt"), textLike(5000));
+  // Paths longer than the memory left can hold: each call must copy one.
+  const std::string longTarget = at(std::string(MemoryExhausted::kSpared * 4, 'x'));
+  const std::string target = at("a.zip"), input = at("a.txt");
+  const char* inputs[] = {input.c_str()};
+  const ZpArchiveRequest request{sizeof request, 6,       1,      longTarget.c_str(), 1,
+                                 inputs,         nullptr, nullptr};
+  const std::string longLine = "-6 -q -j \"" + longTarget + "\" \"" + input + "\"";
+  char zipOutput[256], engineOutput[256];
+  int32_t zipCode, engineCode;
+  {
+    MemoryExhausted exhausted;
+    zipCode = zip_(nullptr, longLine.c_str(), zipOutput, sizeof zipOutput);
+    engineCode = archive(&request, engineOutput, sizeof engineOutput);
+  }
+  EXPECT_EQ(zipCode, OutOfMemory);
+  EXPECT_STREQ(zipOutput, "メモリが足りません。");
+  EXPECT_EQ(engineCode, OutOfMemory);
+  EXPECT_STREQ(engineOutput, "メモリが足りません。");
+  EXPECT_EQ(namesIn(folder_), std::vector<std::string>{"a.txt"});
+  EXPECT_EQ(getRunning_(), 0);
+  EXPECT_EQ(zip("-6 -q -j \"" + target + "\" \"" + input + "\""), Ok);
 }
 
 TEST_F(Zip32DllTest, FullDiskLeavesTheOldArchiveAndNoTemporaryFile) {
