@@ -431,7 +431,8 @@ CentralDirectory readCentralDirectory(FileReader& file, const std::string& path)
   if (!fileSize) damaged(path);
   FoundEnd found = findEndRecord(file, *fileSize, path);
   const EndRecord& end = found.end;
-  if (end.directorySize > SIZE_MAX) throw std::bad_alloc();
+  // More than one buffer can hold (on 32 bits): no archive this engine can keep.
+  if (end.directorySize > std::string().max_size()) damaged(path);
   // Offsets that leave out a stub before the archive are moved by its length.
   std::uint64_t shift = found.directoryStart - end.directoryOffset;
   CentralDirectory directory;

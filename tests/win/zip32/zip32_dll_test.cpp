@@ -440,6 +440,59 @@ TEST_F(Zip32DllTest, ArchivesOfOtherWritersKeepEveryEntryOrStayUntouched) {
       << readFile(work + "check.txt");
 }
 
+// Little-endian fields of a ZIP record.
+std::string le(std::uint64_t value, int bytes) {
+  std::string field;
+  for (int i = 0; i < bytes; ++i) field += static_cast<char>((value >> (8 * i)) & 0xFF);
+  return field;
+}
+
+// An archive whose ZIP64 records declare a central directory of 4 GiB and
+// 47 bytes, of which the first 47 are one sound central header: the rest
+// is a hole of the sparse file, up to the records.
+void writeArchiveWithHugeDirectory(const std::string& path, std::uint64_t& size) {
+  const std::uint64_t directoryOffset = 31, directorySize = (std::uint64_t(1) << 32) + 47;
+  const std::string local = le(0x04034b50, 4) + le(20, 2) + le(0, 2) + le(0, 2) + le(0, 2) +
+                            le(0x21, 2) + le(0, 4) + le(0, 4) + le(0, 4) + le(1, 2) + le(0, 2) +
+                            "a";
+  const std::string central = le(0x02014b50, 4) + le(20, 2) + le(20, 2) + le(0, 2) + le(0, 2) +
+                              le(0, 2) + le(0x21, 2) + le(0, 4) + le(0, 4) + le(0, 4) + le(1, 2) +
+                              le(0, 2) + le(0, 2) + le(0, 2) + le(0, 2) + le(0, 4) + le(0, 4) + "a";
+  const std::uint64_t records = directoryOffset + directorySize;
+  const std::string tail = le(0x06064b50, 4) + le(44, 8) + le(45, 2) + le(45, 2) + le(0, 4) +
+                           le(0, 4) + le(1, 8) + le(1, 8) + le(directorySize, 8) +
+                           le(directoryOffset, 8) + le(0x07064b50, 4) + le(0, 4) + le(records, 8) +
+                           le(1, 4) + le(0x06054b50, 4) + le(0, 2) + le(0, 2) + le(0xFFFF, 2) +
+                           le(0xFFFF, 2) + le(0xFFFFFFFF, 4) + le(0xFFFFFFFF, 4) + le(0, 2);
+  Handle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD done = 0;
+  ASSERT_TRUE(
+      WriteFile(file.get(), local.data(), static_cast<DWORD>(local.size()), &done, nullptr));
+  ASSERT_TRUE(
+      WriteFile(file.get(), central.data(), static_cast<DWORD>(central.size()), &done, nullptr));
+  LARGE_INTEGER at;
+  at.QuadPart = static_cast<LONGLONG>(records);
+  ASSERT_TRUE(SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN));
+  ASSERT_TRUE(WriteFile(file.get(), tail.data(), static_cast<DWORD>(tail.size()), &done, nullptr));
+  size = records + tail.size();
+}
+
+// A 32-bit process cannot hold a central directory beyond 2 GiB, and one
+// cut to what it can hold would drop entries: the archive is damaged.
+TEST_F(Zip32DllTest, DirectoryTooLargeToHoldIsDamaged) {
+  if (sizeof(void*) != 4) GTEST_SKIP() << "a 64-bit process may hold such a directory";
+  const std::string archive = at("huge.zip");
+  std::uint64_t size = 0;
+  writeArchiveWithHugeDirectory(archive, size);
+  writeFile(at("b.txt"), "b");
+  EXPECT_EQ(zip("-6 -q -j \"" + archive + "\" \"" + at("b.txt") + "\""), Damaged);
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  ASSERT_TRUE(GetFileAttributesExA(archive.c_str(), GetFileExInfoStandard, &data));
+  EXPECT_EQ((std::uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow, size);
+  EXPECT_EQ(namesIn(folder_).size(), 2u) << "no temporary file left";
+}
+
 // Memory that runs out inside a call ends the call with its result code,
 // never the process; with memory back, the same call works.
 TEST_F(Zip32DllTest, MemoryRunningOutGivesItsResultCode) {
