@@ -1,6 +1,7 @@
 """Counts the bells an X display rings (Wine rings the X bell for a beep),
 through the keyboard extension's bell notifications."""
 import ctypes
+import time
 
 _x11 = ctypes.CDLL("libX11.so.6")
 _x11.XOpenDisplay.restype = ctypes.c_void_p
@@ -27,8 +28,13 @@ class XEvent(ctypes.Union):
 
 class BellCounter:
     def __init__(self, display_name):
-        self.display = _x11.XOpenDisplay(display_name.encode())
-        if not self.display:
+        # A display just started may refuse a connection for a moment on a slow machine.
+        for _ in range(50):
+            self.display = _x11.XOpenDisplay(display_name.encode())
+            if self.display:
+                break
+            time.sleep(0.2)
+        else:
             raise RuntimeError(f"cannot open {display_name}")
         opcode, event, error = ctypes.c_int(), ctypes.c_int(), ctypes.c_int()
         major, minor = ctypes.c_int(1), ctypes.c_int(0)

@@ -31,6 +31,8 @@ BUILD = None
 RESULTS = None
 ARCH = None
 PROGRAM = None  # the folder of selvat.exe and the real libraries
+# Every wait lasts this many times longer: for a machine that emulates its processor.
+TIME_SCALE = float(os.environ.get("SELVAT_E2E_TIME_SCALE", "1"))
 
 
 def configure(build: pathlib.Path, results: pathlib.Path, program: pathlib.Path = None):
@@ -225,7 +227,7 @@ class Session:
 
     def exit_code(self, timeout=30):
         if self.launched is None:
-            return self.process.wait(timeout=timeout)
+            return self.process.wait(timeout=timeout * TIME_SCALE)
         return self.wait_for(lambda: self.probe.ask("exitcode", self.launched), timeout,
                              "the program to end", accept=lambda code: code is not None)
 
@@ -244,7 +246,7 @@ class Session:
     @staticmethod
     def wait_for(look, timeout, what, accept=bool, every=0.2):
         """Polls look() until accept(its value); returns the value."""
-        deadline = time.time() + timeout
+        deadline = time.time() + timeout * TIME_SCALE
         value = None
         while True:
             value = look()
@@ -270,7 +272,7 @@ class Session:
         return [w for w in self.probe.ask("windows") if w["visible"]]
 
     def wait_window(self, text=None, cls=None, timeout=30):
-        deadline = time.time() + timeout
+        deadline = time.time() + timeout * TIME_SCALE
         while time.time() < deadline:
             for w in self.windows():
                 if (text is None or w["text"] == text) and (cls is None or w["class"] == cls):
