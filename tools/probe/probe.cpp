@@ -26,6 +26,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <map>
 #include <sstream>
@@ -66,11 +67,21 @@ std::string quoted(const std::wstring& text) {
   return out + "\"";
 }
 
-const UINT kAnswerTimeout = 1000;  // ms
+// How long a program may take to answer, in ms: longer by the stories'
+// time scale, for a machine that emulates its processor.
+UINT answerTimeout() {
+  static const UINT timeout = [] {
+    char scale[32] = "";
+    GetEnvironmentVariableA("SELVAT_E2E_TIME_SCALE", scale, sizeof scale);
+    double factor = std::atof(scale);
+    return static_cast<UINT>(1000 * (factor > 1 ? factor : 1));
+  }();
+  return timeout;
+}
 
 bool ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   DWORD_PTR answer = 0;
-  if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kAnswerTimeout,
+  if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, answerTimeout(),
                            &answer))
     return false;
   result = static_cast<LRESULT>(answer);

@@ -119,7 +119,8 @@ int runUnix(const std::string& command) {
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   int code = -1;
-  for (int waited = 0; waited < 120000 && code < 0; waited += 50) {
+  // Ten minutes: on a machine that emulates its processor, a check may take minutes.
+  for (int waited = 0; waited < 600000 && code < 0; waited += 50) {
     std::string text = readFile(base + ".rc");
     if (!text.empty())
       code = std::atoi(text.c_str());
