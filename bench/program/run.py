@@ -149,6 +149,22 @@ def zipfile_run(files, out):
     return time.perf_counter() - start
 
 
+def durable_zipfile_run(files, out):
+    """The zipfile loop held to what our library promises: each archive written
+    to a temporary file beside it, flushed to disk and renamed into place."""
+    start = time.perf_counter()
+    for path in files:
+        target = out / (path.stem + ".zip")
+        temporary = out / ("~" + path.stem + ".tmp")
+        with open(temporary, "wb") as raw:
+            with zipfile.ZipFile(raw, "w", zipfile.ZIP_DEFLATED, compresslevel=LEVEL) as archive:
+                archive.write(path, path.name)
+            raw.flush()
+            os.fsync(raw.fileno())
+        os.replace(temporary, target)
+    return time.perf_counter() - start
+
+
 def check_archives(folder, files):
     for path in files:
         with zipfile.ZipFile(folder / (path.stem + ".zip")) as archive:
@@ -164,6 +180,7 @@ CASES = {
     "library": "our library alone, one process calling Zip for every file",
     "7zz": "a per-file 7zz loop, native",
     "zipfile": "one Python process writing each archive with zipfile, native",
+    "zipfile-durable": "the same zipfile loop, each archive flushed to disk and renamed into place",
     "library-big": "a big text file through one Zip call under Wine",
     "zlib-big": "single-threaded zlib streaming the big file under Wine",
 }
@@ -175,6 +192,7 @@ GOALS = [
     ("program-window-frames", "program-window-frames", "7zz", "ms / 7zz loop", SEVEN, lambda r: r <= 1.0),
     ("program-window-no-wm", "program-window-no-wm", "7zz", "ms / 7zz loop", SEVEN, lambda r: r <= 1.0),
     ("library", "library", "zipfile", "ms / zipfile loop", "<= 1.5", lambda r: r <= 1.5),
+    ("library", "library", "zipfile-durable", "ms / durable zipfile loop", "", lambda r: True),
     ("library-big", "zlib-big", "library-big", "speed / zlib streaming", ">= 1.7", lambda r: r >= 1.7),
 ]
 
@@ -210,6 +228,7 @@ def main():
             "library": lambda: library_run(files, data),
             "7zz": lambda: sevenzip_run(files, data),
             "zipfile": lambda: zipfile_run(files, data),
+            "zipfile-durable": lambda: durable_zipfile_run(files, data),
             "library-big": lambda: library_run([big], out),
             "zlib-big": lambda: zlib_run(big, out),
         }
@@ -246,11 +265,12 @@ def report(times, args):
             continue
         value = median[numerator] / median[denominator]
         spread = (min(times[numerator]) / max(times[denominator]), max(times[numerator]) / min(times[denominator]))
-        print("  %-78s %9.2f  (%.2f-%.2f, goal %s)%s" % (CASES[case] + ", " + measure, value, spread[0], spread[1],
-                                                           goal, "" if met(value) else " ✗"))
+        print("  %-78s %9.2f  (%.2f-%.2f%s)%s" % (CASES[case] + ", " + measure, value, spread[0], spread[1],
+                                                    ", goal " + goal if goal else "", "" if met(value) else " ✗"))
         rows.append({"case": CASES[case], "measure": measure, "value": value, "goal": goal, "met": met(value)})
-        rows.append({"case": CASES[case], "measure": "ms per archive", "value": median[case], "goal": "",
-                     "met": None})
+        if not any(r["case"] == CASES[case] and r["measure"] == "ms per archive" for r in rows):
+            rows.append({"case": CASES[case], "measure": "ms per archive", "value": median[case], "goal": "",
+                         "met": None})
     if args.ratios:
         with open(args.ratios, "w") as out:
             out.writelines(json.dumps(r) + "\n" for r in rows)
