@@ -5,6 +5,7 @@
 #include "app/selvat_main.h"
 #include "archive/batch_run.h"
 #include "forms/application.h"
+#include "forms/screen.h"
 
 namespace {
 // The Escape that makes the run ask must not also answer, nor must any key
@@ -16,6 +17,11 @@ void discardQueuedKeys() {
   while (PeekMessageA(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
   }
 }
+
+const char warningCaption[] = "警告";
+const char questionCaption[] = "確認";
+const UINT warningBox = MB_OK | MB_ICONWARNING;
+const UINT questionBox = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
 
 // Removing an item from a list box updates its scroll bar at once, which
 // costs Wine several milliseconds each time: the input list stops drawing
@@ -57,13 +63,25 @@ class WindowBatchHost : public BatchHost {
     discardQueuedKeys();
     return true;
   }
-  int messageBox(const std::string& text, const std::string& caption, unsigned flags) override {
-    releaseList();
-    discardQueuedKeys();
-    return Application->MessageBox(text, caption, flags);
+  void warnListEmpty() override { box("ファイルリストが空です。", warningCaption, warningBox); }
+  bool askToStop() override {
+    return box("処理を中止しますか？", questionCaption, questionBox) == IDYES;
   }
-  int cursor() override { return Screen->Cursor(); }
-  void setCursor(int cursor) override { Screen->SetCursor(cursor); }
+  bool askToAddTo(const std::string& archivePath) override {
+    const std::string question =
+        archivePath + "\nと同名の書庫ファイルがあります。\n追加書き込みしますか？";
+    return box(question, questionCaption, questionBox) == IDYES;
+  }
+  void warnArchiverBusy() override {
+    box("他のアプリケーションで、ZIP32J.DLLが使用中です。\n"
+        "該当するアプリケーションを終了してから再実行して下さい。",
+        warningCaption, warningBox);
+  }
+  void showWaitCursor() override {
+    cursorBefore_ = Screen->Cursor();
+    Screen->SetCursor(crHourGlass);
+  }
+  void restoreCursor() override { Screen->SetCursor(cursorBefore_); }
   bool fileExists(const std::string& path) override { return fileExistsAt(path); }
   void beep() override { MessageBeep(0); }
   TArchiveOptions readOptions() override { return form_.ReadArchiveOptions(); }
@@ -73,6 +91,11 @@ class WindowBatchHost : public BatchHost {
   }
 
  private:
+  int box(const std::string& text, const std::string& caption, UINT flags) {
+    releaseList();
+    discardQueuedKeys();
+    return Application->MessageBox(text, caption, flags);
+  }
   void releaseList() {
     if (!listHeld_) return;
     listHeld_ = false;
@@ -81,6 +104,7 @@ class WindowBatchHost : public BatchHost {
 
   TSelvatForm& form_;
   bool listHeld_ = false;
+  int cursorBefore_ = crDefault;
 };
 }  // namespace
 

@@ -6,15 +6,6 @@
 namespace {
 const char idleCaption[] = "Selvat Archiver";
 const char busyCaption[] = "Selvat Archiver [圧縮中]";
-const char warningCaption[] = "警告";
-const char questionCaption[] = "確認";
-
-const char emptyListText[] = "ファイルリストが空です。";
-const char stopQuestion[] = "処理を中止しますか？";
-const char existingArchiveQuestion[] = "\nと同名の書庫ファイルがあります。\n追加書き込みしますか？";
-const char archiverBusyText[] =
-    "他のアプリケーションで、ZIP32J.DLLが使用中です。\n"
-    "該当するアプリケーションを終了してから再実行して下さい。";
 const char progressText[] = "ESC で中止します。 ";
 const char declinedReason[] = "同名の書庫ファイルへの追加書き込みを取りやめました。";
 
@@ -50,11 +41,11 @@ bool existsAsFile(std::uint32_t attributes) {
 void BatchRun::start(BatchHost& host) {
   if (inProgress_) return;
   if (host.inputCount() == 0) {
-    host.messageBox(emptyListText, warningCaption, BatchHost::warningBox);
+    host.warnListEmpty();
     return;
   }
   FlagScope running(inProgress_);
-  hourGlass_ = false;
+  waitCursor_ = false;
   host_ = &host;
   try {
     runAll(host);
@@ -62,7 +53,7 @@ void BatchRun::start(BatchHost& host) {
   } catch (...) {
     host_ = nullptr;
     // Do not leave the window claiming to work.
-    putCursorBack(host);
+    restoreCursor(host);
     host.setCaption(idleCaption);
     host.setStatusText("");
     throw;
@@ -77,9 +68,10 @@ void BatchRun::runAll(BatchHost& host) {
   listChanged_ = false;
   for (number_ = 1; host.inputCount() > 0; ++number_) {
     repaintWhenDue(host);
-    if (host.escapeDown() &&
-        ask(host, stopQuestion, questionCaption, BatchHost::questionBox) == BatchHost::answerYes)
-      break;
+    if (host.escapeDown()) {
+      prepareForBox(host);
+      if (host.askToStop()) break;
+    }
     if (archiveFirst(host) == Pass::Stop) break;
   }
   finish(host);
@@ -88,24 +80,24 @@ void BatchRun::runAll(BatchHost& host) {
 // One pass: the first item archived, skipped or failed, and then removed;
 // or the run stopped with the item kept because the archiver is busy.
 BatchRun::Pass BatchRun::archiveFirst(BatchHost& host) {
-  showHourGlass(host);
+  showWaitCursor(host);
   const std::string item = host.firstInput();
   const TArchiveOptions options = host.readOptions();
   const std::string archivePath = MakeArchiveName(item, options);
   if (host.fileExists(archivePath)) {
-    // Only a plain Yes adds to an archive that is already there.
-    if (ask(host, archivePath + existingArchiveQuestion, questionCaption, BatchHost::questionBox) !=
-        BatchHost::answerYes) {
+    prepareForBox(host);
+    if (!host.askToAddTo(archivePath)) {
       host.addError("[Cancel] " + item, declinedReason);
       host.deleteFirstInput();
       listChanged_ = true;
       return Pass::Next;
     }
-    showHourGlass(host);
+    showWaitCursor(host);
   }
   const std::string commandLine = MakeCommandLine(item, archivePath, options);
   if (host.archiverRunning()) {
-    ask(host, archiverBusyText, warningCaption, BatchHost::warningBox);
+    prepareForBox(host);
+    host.warnArchiverBusy();
     return Pass::Stop;
   }
   std::array<char, archiverOutputSize> output{};
@@ -117,7 +109,7 @@ BatchRun::Pass BatchRun::archiveFirst(BatchHost& host) {
 }
 
 void BatchRun::finish(BatchHost& host) {
-  putCursorBack(host);
+  restoreCursor(host);
   host.setCaption(idleCaption);
   host.setStatusText("");
   host.update();
@@ -144,23 +136,20 @@ void BatchRun::repaint(BatchHost& host) {
   repaintedAt_ = host.milliseconds();
 }
 
-// A box over the window as it is now, with the cursor the user had.
-int BatchRun::ask(BatchHost& host, const std::string& text, const std::string& caption,
-                  unsigned flags) {
-  putCursorBack(host);
+// A box comes over the window as it is now, with the cursor the user had.
+void BatchRun::prepareForBox(BatchHost& host) {
+  restoreCursor(host);
   repaintIfChanged(host);
-  return host.messageBox(text, caption, flags);
 }
 
-void BatchRun::showHourGlass(BatchHost& host) {
-  if (hourGlass_) return;
-  savedCursor_ = host.cursor();
-  host.setCursor(BatchHost::hourGlassCursor);
-  hourGlass_ = true;
+void BatchRun::showWaitCursor(BatchHost& host) {
+  if (waitCursor_) return;
+  host.showWaitCursor();
+  waitCursor_ = true;
 }
 
-void BatchRun::putCursorBack(BatchHost& host) {
-  if (!hourGlass_) return;
-  host.setCursor(savedCursor_);
-  hourGlass_ = false;
+void BatchRun::restoreCursor(BatchHost& host) {
+  if (!waitCursor_) return;
+  host.restoreCursor();
+  waitCursor_ = false;
 }

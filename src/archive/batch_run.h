@@ -11,14 +11,6 @@
 // What the run needs of the main window and the archiver library.
 class BatchHost {
  public:
-  // Message-box flags and answers, and the hourglass cursor, with the values
-  // that Windows and the component layer give them.
-  static constexpr unsigned warningBox = 48;    // MB_OK | MB_ICONWARNING
-  static constexpr unsigned questionBox = 292;  // MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2
-  static constexpr int answerYes = 6;           // IDYES
-  static constexpr int answerNo = 7;            // IDNO
-  static constexpr int hourGlassCursor = -11;   // crHourGlass
-
   virtual ~BatchHost() = default;
 
   // The input list.
@@ -36,11 +28,16 @@ class BatchHost {
   virtual std::uint64_t milliseconds() = 0;
   // True while the Escape key is held down at this moment.
   virtual bool escapeDown() = 0;
-  // A modal message box; returns the button pressed.
-  virtual int messageBox(const std::string& text, const std::string& caption, unsigned flags) = 0;
-  // The screen cursor.
-  virtual int cursor() = 0;
-  virtual void setCursor(int cursor) = 0;
+  // The run's boxes, each modal over the window. A question is true only
+  // when the user answered Yes.
+  virtual void warnListEmpty() = 0;
+  virtual bool askToStop() = 0;
+  virtual bool askToAddTo(const std::string& archivePath) = 0;
+  virtual void warnArchiverBusy() = 0;
+  // The wait cursor over every window of the program, and back to the
+  // cursor shown before it; the run calls them in turn.
+  virtual void showWaitCursor() = 0;
+  virtual void restoreCursor() = 0;
   // True only when a file (not a folder) exists at path.
   virtual bool fileExists(const std::string& path) = 0;
   virtual void beep() = 0;  // MessageBeep(0)
@@ -71,7 +68,7 @@ bool fileExistsAt(const std::string& path);
 // repaintEvery milliseconds (a run of small archives would otherwise spend
 // more time repainting than archiving), before every message box, and
 // after the last item, and when the archiver's own window comes up over it
-// (showAsItIs). The hourglass stays from the first item to the end
+// (showAsItIs). The wait cursor stays from the first item to the end
 // of the run, put back only while a box is shown.
 class BatchRun {
  public:
@@ -98,14 +95,13 @@ class BatchRun {
   void repaintWhenDue(BatchHost& host);
   void repaintIfChanged(BatchHost& host);
   void repaint(BatchHost& host);
-  int ask(BatchHost& host, const std::string& text, const std::string& caption, unsigned flags);
-  void showHourGlass(BatchHost& host);
-  void putCursorBack(BatchHost& host);
+  void prepareForBox(BatchHost& host);
+  void showWaitCursor(BatchHost& host);
+  void restoreCursor(BatchHost& host);
 
   bool inProgress_ = false;
   BatchHost* host_ = nullptr;  // the host of the run under way
-  int savedCursor_ = 0;
-  bool hourGlass_ = false;
+  bool waitCursor_ = false;
   std::string total_;
   int number_ = 0;            // the pass under way
   int shownNumber_ = 0;       // the pass the window showed at its last repaint

@@ -17,34 +17,28 @@ namespace {
 using Lines = std::vector<std::string>;
 
 const std::uint32_t fileAttr = 32, folderAttr = 16, missing = 0xFFFFFFFF;
-const int defaultCursor = 0;
+const bool yes = true, no = false;
 
-const std::string existingQuestion = "\nと同名の書庫ファイルがあります。\n追加書き込みしますか？";
-const std::string busyWarning =
-    "他のアプリケーションで、ZIP32J.DLLが使用中です。\n"
-    "該当するアプリケーションを終了してから再実行して下さい。";
-
+// A box of the run: which one, and whether the wait cursor was up while it
+// was shown. (Their texts are the window's: tests/win/form.)
 struct Box {
-  std::string text, caption;
-  unsigned flags;
-  int cursor;  // the screen cursor while the box is shown
+  std::string what;
+  bool waitCursor = false;
   bool operator==(const Box& other) const {
-    return text == other.text && caption == other.caption && flags == other.flags &&
-           cursor == other.cursor;
+    return what == other.what && waitCursor == other.waitCursor;
   }
 };
 using Boxes = std::vector<Box>;
 
 void PrintTo(const Box& box, std::ostream* out) {
-  *out << "{" << box.text << ", " << box.caption << ", " << box.flags << ", cursor " << box.cursor
-       << "}";
+  *out << "{" << box.what << (box.waitCursor ? ", wait cursor" : "") << "}";
 }
 
-const Box emptyListBox{"ファイルリストが空です。", "警告", 48, defaultCursor};
-const Box stopBox{"処理を中止しますか？", "確認", 292, defaultCursor};
-const Box busyBox{busyWarning, "警告", 48, defaultCursor};
+const Box emptyListBox{"list empty"};
+const Box stopBox{"stop?"};
+const Box busyBox{"archiver busy"};
 Box existingBox(const std::string& archivePath) {
-  return {archivePath + existingQuestion, "確認", 292, defaultCursor};
+  return {"add to " + archivePath + "?"};
 }
 
 // The main window and the archiver library as a script: the lists and
@@ -55,14 +49,14 @@ class ScriptedHost : public BatchHost {
   std::deque<std::string> inputs;
   Lines errors{"[Error] from the last run"};
   std::string caption = "Selvat Archiver", status;
-  int screenCursor = defaultCursor;
+  bool waitCursor = false;
   int beeps = 0;
   TArchiveOptions options;
   std::map<std::string, std::uint32_t> entries;  // what is on disk
 
   std::set<int> escapeAtPass;  // pass numbers with Escape held down
   int escapePolls = 0;         // one at each pass
-  std::deque<int> answers;     // answers to the questions, in turn
+  std::deque<bool> answers;    // answers to the questions, in turn
   int busyAtArchive = 0;       // the archive number (1, 2, ...) found busy
   std::function<int(const std::string& line)> archiver = [](const std::string&) { return 0; };
   std::string archiverOutput;  // what the archiver writes into its buffer, all of it
@@ -75,7 +69,7 @@ class ScriptedHost : public BatchHost {
   Lines shownAtBoxes;  // the status text the window showed when each box came
   std::vector<Box> boxes;
   Lines commandLines;
-  std::vector<int> cursorsWhileArchiving;
+  std::vector<bool> waitCursorWhileArchiving;
   Lines reasons;  // of each error line
 
   int inputCount() override { return static_cast<int>(inputs.size()); }
@@ -100,19 +94,20 @@ class ScriptedHost : public BatchHost {
   void update() override { repainted.push_back(status); }
   std::uint64_t milliseconds() override { return clock; }
   bool escapeDown() override { return escapeAtPass.count(++escapePolls) > 0; }
-  int messageBox(const std::string& text, const std::string& boxCaption, unsigned flags) override {
-    boxes.push_back({text, boxCaption, flags, screenCursor});
-    shownAtBoxes.push_back(repainted.empty() ? "" : repainted.back());
-    clock += 1000;
-    if (flags != questionBox) return 1;  // IDOK
-    EXPECT_FALSE(answers.empty()) << "unexpected question: " << text;
-    if (answers.empty()) return answerNo;
-    const int answer = answers.front();
-    answers.pop_front();
-    return answer;
+  void warnListEmpty() override { show(emptyListBox.what); }
+  bool askToStop() override { return ask(stopBox.what); }
+  bool askToAddTo(const std::string& archivePath) override {
+    return ask(existingBox(archivePath).what);
   }
-  int cursor() override { return screenCursor; }
-  void setCursor(int value) override { screenCursor = value; }
+  void warnArchiverBusy() override { show(busyBox.what); }
+  void showWaitCursor() override {
+    EXPECT_FALSE(waitCursor) << "the wait cursor shown over itself";
+    waitCursor = true;
+  }
+  void restoreCursor() override {
+    EXPECT_TRUE(waitCursor) << "a cursor put back that was not replaced";
+    waitCursor = false;
+  }
   bool fileExists(const std::string& path) override {
     auto entry = entries.find(path);
     return existsAsFile(entry == entries.end() ? missing : entry->second);
@@ -126,10 +121,25 @@ class ScriptedHost : public BatchHost {
     EXPECT_NE(output, nullptr);
     EXPECT_EQ(size, 256u);
     commandLines.push_back(line);
-    cursorsWhileArchiving.push_back(screenCursor);
+    waitCursorWhileArchiving.push_back(waitCursor);
     std::copy_n(archiverOutput.begin(), std::min<size_t>(archiverOutput.size(), size), output);
     clock += msPerArchive;
     return archiver(line);
+  }
+
+ private:
+  void show(const std::string& what) {
+    boxes.push_back({what, waitCursor});
+    shownAtBoxes.push_back(repainted.empty() ? "" : repainted.back());
+    clock += 1000;
+  }
+  bool ask(const std::string& question) {
+    show(question);
+    EXPECT_FALSE(answers.empty()) << "unexpected question: " << question;
+    if (answers.empty()) return no;
+    const bool answer = answers.front();
+    answers.pop_front();
+    return answer;
   }
 };
 
@@ -159,7 +169,7 @@ class BatchRunTest : public testing::Test {
   void expectEndedNormally() {
     EXPECT_EQ(host.caption, "Selvat Archiver");
     EXPECT_EQ(host.status, "");
-    EXPECT_EQ(host.screenCursor, defaultCursor);
+    EXPECT_FALSE(host.waitCursor);
     EXPECT_EQ(host.beeps, 1);
     EXPECT_FALSE(batch.inProgress());
   }
@@ -198,7 +208,7 @@ TEST_F(BatchRunTest, WorksThroughTheList) {
   EXPECT_EQ(host.commandLines, (Lines{line(R"(C:\Data\a.zip)", R"(C:\Data\a.txt)"),
                                       line(R"(C:\Data\b.zip)", R"(C:\Data\b.txt)"),
                                       line(R"(C:\Data\c.zip)", R"(C:\Data\c.txt)")}));
-  EXPECT_EQ(host.cursorsWhileArchiving, (std::vector<int>(3, BatchHost::hourGlassCursor)));
+  EXPECT_EQ(host.waitCursorWhileArchiving, std::vector<bool>(3, true));
   EXPECT_EQ(captionsWhileArchiving, Lines(3, "Selvat Archiver [圧縮中]"));
   EXPECT_TRUE(host.inputs.empty());
   EXPECT_TRUE(host.errors.empty());
@@ -215,7 +225,7 @@ TEST_F(BatchRunTest, QuickItemsRepaintAtMostEveryFewTensOfMilliseconds) {
   EXPECT_EQ(host.repainted,
             (Lines{progressAt(1, 250), progressAt(101, 250), progressAt(201, 250), ""}));
   EXPECT_EQ(host.commandLines.size(), 250u);
-  EXPECT_EQ(host.cursorsWhileArchiving, std::vector<int>(250, BatchHost::hourGlassCursor));
+  EXPECT_EQ(host.waitCursorWhileArchiving, std::vector<bool>(250, true));
   EXPECT_TRUE(host.inputs.empty());
   expectEndedNormally();
 }
@@ -226,11 +236,11 @@ TEST_F(BatchRunTest, ABoxShowsTheWindowAsTheRunHasGot) {
   quickItems(250);
   host.entries["C:\\Data\\f60.zip"] = fileAttr;
   host.escapeAtPass = {150};
-  host.answers = {BatchHost::answerYes, BatchHost::answerNo};
+  host.answers = {yes, no};
   batch.start(host);
   EXPECT_EQ(host.shownAtBoxes, (Lines{progressAt(60, 250), progressAt(150, 250)}));
   EXPECT_EQ(host.boxes, (Boxes{existingBox("C:\\Data\\f60.zip"), stopBox}));
-  EXPECT_EQ(host.cursorsWhileArchiving, std::vector<int>(250, BatchHost::hourGlassCursor));
+  EXPECT_EQ(host.waitCursorWhileArchiving, std::vector<bool>(250, true));
   EXPECT_EQ(host.repainted.back(), "");
   expectEndedNormally();
 }
@@ -277,7 +287,7 @@ TEST_F(BatchRunTest, OptionsAreReadAnewForEveryItem) {
 
 TEST_F(BatchRunTest, EscapeAnsweredYesStopsBeforeTheItem) {
   host.escapeAtPass = {1};
-  host.answers = {BatchHost::answerYes};
+  host.answers = {yes};
   batch.start(host);
   EXPECT_EQ(host.boxes, Boxes{stopBox});
   EXPECT_TRUE(host.commandLines.empty());
@@ -288,7 +298,7 @@ TEST_F(BatchRunTest, EscapeAnsweredYesStopsBeforeTheItem) {
 
 TEST_F(BatchRunTest, EscapeAnsweredNoGoesOnWithTheItem) {
   host.escapeAtPass = {2};
-  host.answers = {BatchHost::answerNo};
+  host.answers = {no};
   batch.start(host);
   EXPECT_EQ(host.boxes, Boxes{stopBox});
   EXPECT_EQ(host.commandLines.size(), 3u);
@@ -298,7 +308,7 @@ TEST_F(BatchRunTest, EscapeAnsweredNoGoesOnWithTheItem) {
 
 TEST_F(BatchRunTest, EscapeAtTheSecondPassKeepsTheRest) {
   host.escapeAtPass = {2};
-  host.answers = {BatchHost::answerYes};
+  host.answers = {yes};
   batch.start(host);
   EXPECT_EQ(host.commandLines.size(), 1u);
   EXPECT_EQ(host.inputs, (std::deque<std::string>{R"(C:\Data\b.txt)", R"(C:\Data\c.txt)"}));
@@ -347,7 +357,7 @@ TEST_F(BatchRunTest, EachLineKeepsItsReason) {
   for (const auto& c : cases) {
     host.inputs = {R"(C:\Data\a.txt)", R"(C:\Data\b.txt)"};
     host.entries = {{R"(C:\Data\a.zip)", fileAttr}};
-    host.answers = {BatchHost::answerNo};
+    host.answers = {no};
     host.archiverOutput = c.output;
     host.archiver = [&](const std::string&) { return c.result; };
     host.reasons.clear();
@@ -361,7 +371,7 @@ TEST_F(BatchRunTest, EachLineKeepsItsReason) {
 
 TEST_F(BatchRunTest, ExistingArchiveAnsweredNoIsCancelledAndCounted) {
   host.entries[R"(C:\Data\a.zip)"] = fileAttr;
-  host.answers = {BatchHost::answerNo};
+  host.answers = {no};
   batch.start(host);
   EXPECT_EQ(host.boxes, Boxes{existingBox(R"(C:\Data\a.zip)")});
   EXPECT_EQ(host.errors, Lines{R"([Cancel] C:\Data\a.txt)"});
@@ -373,11 +383,11 @@ TEST_F(BatchRunTest, ExistingArchiveAnsweredNoIsCancelledAndCounted) {
 
 TEST_F(BatchRunTest, ExistingArchiveAnsweredYesIsArchivedAsUsual) {
   host.entries[R"(C:\Data\b.zip)"] = fileAttr;
-  host.answers = {BatchHost::answerYes};
+  host.answers = {yes};
   batch.start(host);
   EXPECT_EQ(host.boxes, Boxes{existingBox(R"(C:\Data\b.zip)")});
   EXPECT_EQ(host.commandLines[1], line(R"(C:\Data\b.zip)", R"(C:\Data\b.txt)"));
-  EXPECT_EQ(host.cursorsWhileArchiving[1], BatchHost::hourGlassCursor);
+  EXPECT_TRUE(host.waitCursorWhileArchiving[1]);
   EXPECT_TRUE(host.errors.empty());
   expectEndedNormally();
 }
@@ -385,7 +395,7 @@ TEST_F(BatchRunTest, ExistingArchiveAnsweredYesIsArchivedAsUsual) {
 TEST_F(BatchRunTest, ArchiveThatIsTheItemItselfIsAskedAbout) {
   host.inputs = {R"(C:\Data\a.zip)"};
   host.entries[R"(C:\Data\a.zip)"] = fileAttr;
-  host.answers = {BatchHost::answerYes};
+  host.answers = {yes};
   batch.start(host);
   EXPECT_EQ(host.boxes, Boxes{existingBox(R"(C:\Data\a.zip)")});
   EXPECT_EQ(host.commandLines, Lines{line(R"(C:\Data\a.zip)", R"(C:\Data\a.zip)")});
@@ -401,7 +411,7 @@ TEST_F(BatchRunTest, FolderBearingTheArchiveNameIsNoArchive) {
 
 TEST_F(BatchRunTest, ExistenceIsAskedBeforeTheBusyCheck) {
   host.entries[R"(C:\Data\a.zip)"] = fileAttr;
-  host.answers = {BatchHost::answerYes};
+  host.answers = {yes};
   host.busyAtArchive = 1;
   batch.start(host);
   EXPECT_EQ(host.boxes, (Boxes{existingBox(R"(C:\Data\a.zip)"), busyBox}));
@@ -427,7 +437,6 @@ TEST_F(BatchRunTest, StartDuringARunIsIgnored) {
 }
 
 TEST_F(BatchRunTest, FailureInsideTheRunPutsTheWindowBackAndKeepsTheItem) {
-  host.screenCursor = 5;
   host.archiver = [](const std::string& line) -> int {
     if (line.find("b.txt") != std::string::npos) throw std::bad_alloc();
     return 1;
@@ -437,7 +446,7 @@ TEST_F(BatchRunTest, FailureInsideTheRunPutsTheWindowBackAndKeepsTheItem) {
   EXPECT_EQ(host.errors, Lines{R"([Error] C:\Data\a.txt)"});
   EXPECT_EQ(host.caption, "Selvat Archiver");
   EXPECT_EQ(host.status, "");
-  EXPECT_EQ(host.screenCursor, 5);
+  EXPECT_FALSE(host.waitCursor);
   EXPECT_EQ(host.beeps, 0);
   EXPECT_FALSE(batch.inProgress());
 

@@ -27,14 +27,17 @@ __declspec(dllexport) BOOL WINAPI ZipGetRunning() {
 #endif
 
 namespace {
-// What the owner's status bar says and how many items its first list box has.
+// What the owner's status bar says, how many items its first list box has,
+// and whether the caller shows the wait cursor.
 void describeOwner(HWND owner, FILE* file) {
   char text[512] = "";
   HWND bar = FindWindowExA(owner, nullptr, "msctls_statusbar32", nullptr);
   if (bar) SendMessageA(bar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
   HWND list = FindWindowExA(owner, nullptr, "ListBox", nullptr);
-  std::fprintf(file, "owner shows: %s, %d items\n", text,
-               list ? static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)) : -1);
+  const bool waiting = GetCursor() == LoadCursor(nullptr, IDC_WAIT);
+  std::fprintf(file, "owner shows: %s, %d items%s\n", text,
+               list ? static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)) : -1,
+               waiting ? ", wait cursor" : "");
 }
 }  // namespace
 

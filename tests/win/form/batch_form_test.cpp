@@ -165,7 +165,7 @@ TEST_F(BatchFormTest, TheWindowIsPaintedAfterTheLastItem) {
 
 // A library that puts up a window of its own disables the main window
 // first; the main window then shows how far the run has come, though the
-// run repaints seldom.
+// run repaints seldom, with the wait cursor over it.
 TEST_F(BatchFormTest, TheArchiversWindowFindsTheWindowAsTheRunHasGot) {
   for (int n = 1; n <= 4; ++n) makeInput("f" + std::to_string(n) + ".txt");
   SetEnvironmentVariableA("SELVAT_FAKE_ZIP_WINDOW", "1");
@@ -175,9 +175,10 @@ TEST_F(BatchFormTest, TheArchiversWindowFindsTheWindowAsTheRunHasGot) {
   for (const std::string& logged : commandLines()) {
     if (logged.rfind("owner shows: ", 0) == 0) shown.push_back(logged.substr(13));
   }
-  EXPECT_EQ(shown, (std::vector<std::string>{
-                       "ESC で中止します。 1/4, 4 items", "ESC で中止します。 2/4, 3 items",
-                       "ESC で中止します。 3/4, 2 items", "ESC で中止します。 4/4, 1 items"}));
+  EXPECT_EQ(shown, (std::vector<std::string>{"ESC で中止します。 1/4, 4 items, wait cursor",
+                                             "ESC で中止します。 2/4, 3 items, wait cursor",
+                                             "ESC で中止します。 3/4, 2 items, wait cursor",
+                                             "ESC で中止します。 4/4, 1 items, wait cursor"}));
   EXPECT_TRUE(inputItems().empty());
   expectIdle();
 }
