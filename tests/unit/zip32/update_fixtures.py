@@ -110,8 +110,9 @@ class Entry:
 
 
 def build(entries, prefix=b"", prefix_counted=True, comment=b"", trailer=b"", count=None,
-          zip64_end=False, directory_size_change=0, zip64_offset=None, gap=b""):
-    """A hand-made archive and the byte ranges of its entries' records."""
+          zip64_end=False, directory_size_change=0, zip64_offset=None, gap=b"", listed_twice=()):
+    """A hand-made archive and the byte ranges of its entries' records. The
+    entries at the indexes listed_twice have a second central record."""
     body = bytearray(prefix)
     base = 0 if prefix_counted else len(prefix)
     offsets, records = [], []
@@ -123,11 +124,12 @@ def build(entries, prefix=b"", prefix_counted=True, comment=b"", trailer=b"", co
         records.append((entry.name, len(body), len(body) + len(record)))
         body += record
     directory_start = len(body)
-    for entry, offset in zip(entries, offsets):
+    listed = list(zip(entries, offsets)) + [(entries[i], offsets[i]) for i in listed_twice]
+    for entry, offset in listed:
         body += entry.central_header(entry.central.get("offset", offset))
     size = len(body) - directory_start + directory_size_change
     offset = directory_start - base
-    total = len(entries) if count is None else count
+    total = len(listed) if count is None else count
     if zip64_end:
         record_at = len(body)
         body += struct.pack("<IQHHIIQQQQ", 0x06064B50, 44, 45, 45, 0, 0, total, total, size,
@@ -304,6 +306,10 @@ def cases():
                                                 b()]))
     hand("descriptor_16_central_zip64_only",
          build([a(method=8, descriptor="sig16", central_zip64=True), b(descriptor="raw16")]))
+    # Go's archive/zip decides on ZIP64 after the data: a big entry gets a
+    # 24-byte descriptor behind a local header without a ZIP64 field.
+    hand("descriptor_24_without_local_zip64",
+         build([a(method=8, descriptor="sig24", central_zip64=True), b(descriptor="raw24")]))
     hand("descriptor_wrong_crc", build([a(descriptor="sig16", described={"crc": 1}), b()]),
          expect=5)
     hand("descriptor_missing", build([a(flags=8), b()]), expect=5)
@@ -316,6 +322,11 @@ def cases():
          expect=5)
     hand("local_size_near_2_64", build([a(local_zip64=True, local={"csize": 2**64 - 1}), b()]),
          expect=5)
+    # Both headers agree on a size whose sum with the offset wraps to a small number.
+    near = 2**64 - 16
+    hand("sizes_near_2_64_that_agree", build([a(local_zip64=True, central_zip64=True,
+                                                local={"csize": near}, central={"csize": near}),
+                                              b()]), expect=5)
 
     # Damage, reported as damage.
     hand("local_name_differs", build([a(local={"name": b"x.txt"}), b()]), expect=5)
@@ -323,6 +334,7 @@ def cases():
     hand("local_crc_differs", build([a(local={"crc": 12345}), b()]), expect=5)
     hand("local_size_differs", build([a(local={"usize": 7}), b()]), expect=5)
     hand("two_records_one_header", build([a(), b(central={"offset": 0})]), expect=5)
+    hand("one_entry_listed_twice", build([a(), b()], listed_twice=[0]), expect=5)
     # The second entry's header and data lie inside the data of the first.
     inner = Entry(b"inner.txt", b"hidden")
     inside = Entry(b"inner.txt", b"hidden", central={"offset": 30 + len(b"outer.txt")})
