@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstring>
+#include <cstdio>
 #include <memory>
 #include <unordered_map>
 #include <unordered_set>
@@ -12,6 +12,7 @@
 #include "name_key.h"
 #include "parallel_deflate.h"
 #include "pattern.h"
+#include "raw_deflate.h"
 #include "zip_format.h"
 
 namespace zip32 {
@@ -189,36 +190,34 @@ class Deflater {
  public:
   // The window need not be larger than the input (and its lookahead) to give
   // the same bytes; a small window is less memory to set up for a small file.
-  Deflater(int level, std::uint64_t inputSize) {
-    int windowBits = 9;
-    while (windowBits < MAX_WBITS && (std::uint64_t{1} << windowBits) < inputSize + kLookahead)
-      ++windowBits;
-    std::memset(&stream_, 0, sizeof stream_);
-    if (deflateInit2(&stream_, level, Z_DEFLATED, -windowBits, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-      throw std::bad_alloc();
-  }
-  ~Deflater() { deflateEnd(&stream_); }
-  Deflater(const Deflater&) = delete;
-  Deflater& operator=(const Deflater&) = delete;
+  Deflater(int level, std::uint64_t inputSize) : stream_(level, windowBitsFor(inputSize)) {}
 
   // Feeds input (finish on the last piece) and hands each full output piece to sink.
   template <typename Sink>
   void feed(const unsigned char* data, std::size_t size, bool finish,
             std::vector<unsigned char>& out, Sink&& sink) {
-    stream_.next_in = const_cast<unsigned char*>(data);
-    stream_.avail_in = static_cast<uInt>(size);
+    z_stream* stream = stream_.get();
+    stream->next_in = const_cast<unsigned char*>(data);
+    stream->avail_in = static_cast<uInt>(size);
     int result;
     do {
-      stream_.next_out = out.data();
-      stream_.avail_out = static_cast<uInt>(out.size());
-      result = deflate(&stream_, finish ? Z_FINISH : Z_NO_FLUSH);
+      stream->next_out = out.data();
+      stream->avail_out = static_cast<uInt>(out.size());
+      result = deflate(stream, finish ? Z_FINISH : Z_NO_FLUSH);
       if (result == Z_STREAM_ERROR) throw std::bad_alloc();
-      sink(out.data(), out.size() - stream_.avail_out);
-    } while (stream_.avail_out == 0 || (finish && result != Z_STREAM_END));
+      sink(out.data(), out.size() - stream->avail_out);
+    } while (stream->avail_out == 0 || (finish && result != Z_STREAM_END));
   }
 
  private:
-  z_stream stream_;
+  static int windowBitsFor(std::uint64_t inputSize) {
+    int windowBits = 9;
+    while (windowBits < MAX_WBITS && (std::uint64_t{1} << windowBits) < inputSize + kLookahead)
+      ++windowBits;
+    return windowBits;
+  }
+
+  RawDeflateStream stream_;
 };
 
 // Whether the entry's central header will carry ZIP64 fields; the local
@@ -298,11 +297,11 @@ class ArchiveBuilder {
   // Bytes of the old archive as they are: an entry's record, or what lies before the first one.
   void copyBytes(FileReader& archive, std::uint64_t start, std::uint64_t length,
                  const std::string& label) {
-    if (!archive.seek(start)) damagedArchive();
+    if (!archive.seek(start)) damagedArchive(request_.archive);
     for (std::uint64_t left = length; left > 0;) {
       std::size_t piece = static_cast<std::size_t>(std::min<std::uint64_t>(left, kChunk));
       std::optional<std::size_t> got = archive.read(input_.data(), piece);
-      if (!got || *got == 0) damagedArchive();
+      if (!got || *got == 0) damagedArchive(request_.archive);
       out_.write(input_.data(), *got);
       left -= *got;
       advance(label, *got);
@@ -444,10 +443,6 @@ class ArchiveBuilder {
     if (!progress_.onProgress(name, done_, total_)) fail(ResultCode::Cancelled, "中止しました。");
   }
 
-  [[noreturn]] void damagedArchive() {
-    fail(ResultCode::ArchiveDamaged, "書庫ファイルが壊れています: " + request_.archive);
-  }
-
   const ArchiveRequest& request_;
   FileSystem& fileSystem_;
   const CodePage& codePage_;
@@ -526,7 +521,7 @@ std::vector<Source> resolveInputs(const ArchiveRequest& request, FileSystem& fil
   for (const std::string& text : request.patterns) {
     std::string folderText = folderPart(text, codePage);
     std::optional<Pattern> folder = Pattern::compile(folderText, codePage);
-    std::optional<Pattern> name = Pattern::compile(fileNamePart(text, codePage), codePage);
+    std::optional<Pattern> name = Pattern::compile(leafName(text, codePage), codePage);
     if (!folder || !name) fail(ResultCode::BadCommandLine, "角括弧が閉じていません: " + text);
     if (folder->isWild())
       fail(ResultCode::BadCommandLine, "フォルダ名にワイルドカードは使えません: " + text);
@@ -600,7 +595,7 @@ Outcome build(const ArchiveRequest& request, FileSystem& fileSystem, const CodeP
   ArchiveBuilder builder(request, fileSystem, codePage, progress, out, total);
   // What lies before the first entry (a program stub) stays in front of them.
   if (old.prefixLength > 0)
-    builder.copyBytes(*oldArchive, 0, old.prefixLength, fileNamePart(request.archive, codePage));
+    builder.copyBytes(*oldArchive, 0, old.prefixLength, leafName(request.archive, codePage));
   std::vector<Entry> written;
   for (const Entry* entry : kept) written.push_back(builder.copyEntry(*entry, *oldArchive));
   for (const Source& source : sources) written.push_back(builder.addEntry(source));

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <condition_variable>
-#include <cstring>
 #include <deque>
 #include <exception>
 #include <memory>
@@ -12,6 +11,8 @@
 #include <new>
 #include <thread>
 #include <vector>
+
+#include "raw_deflate.h"
 
 namespace zip32 {
 
@@ -34,37 +35,31 @@ struct Block {
 // A raw deflate stream reused for block after block.
 class BlockCompressor {
  public:
-  explicit BlockCompressor(int level) {
-    std::memset(&stream_, 0, sizeof stream_);
-    if (deflateInit2(&stream_, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-      throw std::bad_alloc();
-  }
-  ~BlockCompressor() { deflateEnd(&stream_); }
-  BlockCompressor(const BlockCompressor&) = delete;
-  BlockCompressor& operator=(const BlockCompressor&) = delete;
+  explicit BlockCompressor(int level) : stream_(level) {}
 
   void compress(Block& block) {
-    if (deflateReset(&stream_) != Z_OK) throw std::bad_alloc();
+    z_stream* stream = stream_.get();
+    if (deflateReset(stream) != Z_OK) throw std::bad_alloc();
     if (!block.dictionary.empty() &&
-        deflateSetDictionary(&stream_, block.dictionary.data(),
+        deflateSetDictionary(stream, block.dictionary.data(),
                              static_cast<uInt>(block.dictionary.size())) != Z_OK)
       throw std::bad_alloc();
     // Room for all of it: the bound plus the few bytes of the sync marker.
-    block.output.resize(deflateBound(&stream_, static_cast<uLong>(block.input.size())) + 16);
-    stream_.next_in = block.input.data();
-    stream_.avail_in = static_cast<uInt>(block.input.size());
-    stream_.next_out = block.output.data();
-    stream_.avail_out = static_cast<uInt>(block.output.size());
-    int result = deflate(&stream_, block.last ? Z_FINISH : Z_SYNC_FLUSH);
-    bool complete = block.last ? result == Z_STREAM_END : result == Z_OK && stream_.avail_in == 0;
-    if (!complete || stream_.avail_out == 0) throw std::bad_alloc();
-    block.output.resize(block.output.size() - stream_.avail_out);
+    block.output.resize(deflateBound(stream, static_cast<uLong>(block.input.size())) + 16);
+    stream->next_in = block.input.data();
+    stream->avail_in = static_cast<uInt>(block.input.size());
+    stream->next_out = block.output.data();
+    stream->avail_out = static_cast<uInt>(block.output.size());
+    int result = deflate(stream, block.last ? Z_FINISH : Z_SYNC_FLUSH);
+    bool complete = block.last ? result == Z_STREAM_END : result == Z_OK && stream->avail_in == 0;
+    if (!complete || stream->avail_out == 0) throw std::bad_alloc();
+    block.output.resize(block.output.size() - stream->avail_out);
     block.crc = static_cast<std::uint32_t>(
         crc32(crc32(0, nullptr, 0), block.input.data(), static_cast<uInt>(block.input.size())));
   }
 
  private:
-  z_stream stream_;
+  RawDeflateStream stream_;
 };
 
 // The blocks in flight, in stream order, and the threads that deflate them.
