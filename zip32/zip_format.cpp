@@ -9,6 +9,10 @@
 
 namespace zip32 {
 
+void damagedArchive(const std::string& path) {
+  throw ZipError(ResultCode::ArchiveDamaged, "書庫ファイルが壊れています: " + path);
+}
+
 namespace {
 
 constexpr std::uint32_t kLocalSignature = 0x04034b50;
@@ -70,26 +74,21 @@ class Cursor {
 
  private:
   void need(std::size_t size) {
-    if (size > bytes_.size() || at_ > bytes_.size() - size)
-      throw ZipError(ResultCode::ArchiveDamaged, "書庫ファイルが壊れています: " + path_);
+    if (size > bytes_.size() || at_ > bytes_.size() - size) damagedArchive(path_);
   }
   const std::string& bytes_;
   const std::string& path_;
   std::size_t at_;
 };
 
-[[noreturn]] void damaged(const std::string& path) {
-  throw ZipError(ResultCode::ArchiveDamaged, "書庫ファイルが壊れています: " + path);
-}
-
 std::string readAt(FileReader& file, std::uint64_t offset, std::size_t size,
                    const std::string& path) {
   std::string bytes(size, '\0');
-  if (!file.seek(offset)) damaged(path);
+  if (!file.seek(offset)) damagedArchive(path);
   std::size_t done = 0;
   while (done < size) {
     std::optional<std::size_t> got = file.read(bytes.data() + done, size - done);
-    if (!got || *got == 0) damaged(path);
+    if (!got || *got == 0) damagedArchive(path);
     done += *got;
   }
   return bytes;
@@ -318,7 +317,7 @@ struct FoundEnd {
 // after it; one inside the comment of an earlier sound record is only text
 // of that comment.
 FoundEnd findEndRecord(FileReader& file, std::uint64_t fileSize, const std::string& path) {
-  if (fileSize < kEndLength) damaged(path);
+  if (fileSize < kEndLength) damagedArchive(path);
   std::size_t tailSize = static_cast<std::size_t>(
       std::min<std::uint64_t>(fileSize, kEndLength + kMaxFieldLength + kMaxTrailer));
   std::uint64_t tailStart = fileSize - tailSize;
@@ -334,7 +333,7 @@ FoundEnd findEndRecord(FileReader& file, std::uint64_t fileSize, const std::stri
     if (!start) continue;
     if (!found || end->end > found->end.position) found = FoundEnd{*end, *start};
   }
-  if (!found) damaged(path);
+  if (!found) damagedArchive(path);
   return *found;
 }
 
@@ -353,7 +352,7 @@ void readEntryFields(Cursor& cursor, EntryFields& fields, std::uint32_t& compres
 }
 
 Entry parseCentralHeader(Cursor& cursor, const std::string& path) {
-  if (cursor.u32() != kCentralSignature) damaged(path);
+  if (cursor.u32() != kCentralSignature) damagedArchive(path);
   Entry entry;
   entry.versionMadeBy = cursor.u16();
   std::uint32_t compressed, uncompressed;
@@ -373,7 +372,7 @@ Entry parseCentralHeader(Cursor& cursor, const std::string& path) {
   entry.compressedSize = compressed == kMax32 ? wide.u64() : compressed;
   entry.localOffset = offset == kMax32 ? wide.u64() : offset;
   if (disk == 0xFFFF) disk = static_cast<std::uint16_t>(wide.u32());
-  if (disk != 0) damaged(path);
+  if (disk != 0) damagedArchive(path);
   entry.zip64Sizes = uncompressed == kMax32 || compressed == kMax32;
   return entry;
 }
@@ -400,14 +399,14 @@ std::uint64_t descriptorLength(FileReader& file, const Entry& entry, bool zip64,
         return length;
     }
   }
-  damaged(path);
+  damagedArchive(path);
 }
 
 // The bytes of an entry up to limit: its local header, which must agree with
 // the central one, its data and its data descriptor.
 std::uint64_t measureRecord(FileReader& file, const Entry& entry, std::uint64_t limit,
                             const std::string& path) {
-  if (!fits(entry.localOffset, kLocalLength, limit)) damaged(path);
+  if (!fits(entry.localOffset, kLocalLength, limit)) damagedArchive(path);
   LocalHeader local = readLocalHeader(file, entry.localOffset, path);
   bool descriptor = (local.flags & kDescriptorFlag) != 0;
   bool agrees =
@@ -417,7 +416,7 @@ std::uint64_t measureRecord(FileReader& file, const Entry& entry, std::uint64_t 
                       local.uncompressedSize == entry.uncompressedSize));
   if (!agrees || !fits(entry.localOffset, local.length, limit) ||
       !fits(entry.localOffset + local.length, entry.compressedSize, limit))
-    damaged(path);
+    damagedArchive(path);
   std::uint64_t dataLength = local.length + entry.compressedSize;
   if (!descriptor) return dataLength;
   return dataLength +
@@ -428,11 +427,11 @@ std::uint64_t measureRecord(FileReader& file, const Entry& entry, std::uint64_t 
 
 CentralDirectory readCentralDirectory(FileReader& file, const std::string& path) {
   std::optional<std::uint64_t> fileSize = file.size();
-  if (!fileSize) damaged(path);
+  if (!fileSize) damagedArchive(path);
   FoundEnd found = findEndRecord(file, *fileSize, path);
   const EndRecord& end = found.end;
   // More than one buffer can hold (on 32 bits): no archive this engine can keep.
-  if (end.directorySize > std::string().max_size()) damaged(path);
+  if (end.directorySize > std::string().max_size()) damagedArchive(path);
   // Offsets that leave out a stub before the archive are moved by its length.
   std::uint64_t shift = found.directoryStart - end.directoryOffset;
   CentralDirectory directory;
@@ -445,7 +444,7 @@ CentralDirectory readCentralDirectory(FileReader& file, const std::string& path)
   Cursor cursor(bytes, path);
   while (cursor.position() < bytes.size()) {
     Entry entry = parseCentralHeader(cursor, path);
-    if (entry.localOffset >= end.directoryOffset) damaged(path);
+    if (entry.localOffset >= end.directoryOffset) damagedArchive(path);
     entry.localOffset += shift;
     directory.entries.push_back(std::move(entry));
   }
@@ -465,7 +464,7 @@ ExistingArchive readExistingArchive(FileReader& file, const std::string& path) {
   // Two records that share bytes: one of them at least is not what it says.
   for (std::size_t i = 1; i < byOffset.size(); ++i) {
     if (byOffset[i - 1]->localOffset + byOffset[i - 1]->recordLength > byOffset[i]->localOffset)
-      damaged(path);
+      damagedArchive(path);
   }
   archive.prefixLength = byOffset.empty() ? directory.offset : byOffset.front()->localOffset;
   return archive;
@@ -474,7 +473,7 @@ ExistingArchive readExistingArchive(FileReader& file, const std::string& path) {
 LocalHeader readLocalHeader(FileReader& file, std::uint64_t offset, const std::string& path) {
   std::string fixed = readAt(file, offset, kLocalLength, path);
   Cursor cursor(fixed, path);
-  if (cursor.u32() != kLocalSignature) damaged(path);
+  if (cursor.u32() != kLocalSignature) damagedArchive(path);
   LocalHeader header;
   std::uint32_t compressed, uncompressed;
   readEntryFields(cursor, header, compressed, uncompressed);

@@ -57,6 +57,9 @@ std::string centralHeader(const Entry& entry);
 std::string endRecords(std::uint64_t entryCount, std::uint64_t directoryOffset,
                        std::uint64_t directorySize, const std::string& comment);
 
+// Throws ZipError(ArchiveDamaged) naming the archive at path.
+[[noreturn]] void damagedArchive(const std::string& path);
+
 struct CentralDirectory {
   std::vector<Entry> entries;  // in the directory's order, offsets from the start of the file
   std::uint64_t offset = 0;    // where the directory starts in the file
