@@ -28,7 +28,7 @@ bool isAscii(const std::string& text) {
   return true;
 }
 
-std::string fileNamePart(const std::string& path, const CodePage& codePage) {
+std::string leafName(const std::string& path, const CodePage& codePage) {
   return path.substr(nameStart(path, codePage));
 }
 

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <string>
 
+#include "shift_jis.h"
+
 namespace zip32 {
 
 class CodePage {
@@ -27,9 +29,7 @@ class CodePage {
 // the C library's iconv where the platform has it.
 class ShiftJis : public CodePage {
  public:
-  bool isLeadByte(unsigned char byte) const override {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-  }
+  bool isLeadByte(unsigned char byte) const override { return isShiftJisLeadByte(byte); }
   std::string toUtf8(const std::string& text) const override;
   std::string fromUtf8(const std::string& utf8) const override;
 };
@@ -40,9 +40,10 @@ const CodePage& systemCodePage();
 
 bool isAscii(const std::string& text);
 
-// The file-name part of a path: the text after the last "\", "/" or ":"
-// that is a character of its own.
-std::string fileNamePart(const std::string& path, const CodePage& codePage);
+// The last component of a path: the text after the last "\", "/" or ":"
+// that is a character of its own (the archiver takes "/" as a delimiter
+// too, unlike the program's own file-name rule).
+std::string leafName(const std::string& path, const CodePage& codePage);
 // The folder part, its delimiter included ("" when there is none).
 std::string folderPart(const std::string& path, const CodePage& codePage);
 

@@ -28,7 +28,7 @@ std::string lowerAscii(std::string text) {
 }  // namespace
 
 std::string entryName(const std::string& path, bool junkPaths, const CodePage& codePage) {
-  if (junkPaths) return fileNamePart(path, codePage);
+  if (junkPaths) return leafName(path, codePage);
   std::vector<std::string> parts;
   std::string part;
   std::size_t start = path.size() >= 2 && path[1] == ':' ? 2 : 0;

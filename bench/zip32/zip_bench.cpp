@@ -38,7 +38,7 @@ int archiveEach(int level, const std::string& folder, char** files, int count) {
   auto start = Clock::now();
   for (int i = 0; i < count; ++i) {
     std::string input = files[i];
-    std::string name = zip32::fileNamePart(input, zip32::systemCodePage());
+    std::string name = zip32::leafName(input, zip32::systemCodePage());
     zip32::ArchiveRequest request{level, true, folder + name + ".zip", {input}};
     zip32::Outcome outcome =
         zip32::makeArchive(request, zip32::systemFileSystem(), zip32::systemCodePage(), progress);

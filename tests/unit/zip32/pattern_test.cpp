@@ -81,10 +81,10 @@ TEST(PatternTest, EscapedBracketsAreLiteral) {
 }
 
 TEST(PathPartsTest, DelimitersThatAreTrailBytesDoNotSplit) {
-  EXPECT_EQ(fileNamePart("C:\\ソフト\\表.txt", kShiftJis), "表.txt");
+  EXPECT_EQ(leafName("C:\\ソフト\\表.txt", kShiftJis), "表.txt");
   EXPECT_EQ(folderPart("C:\\ソフト\\表.txt", kShiftJis), "C:\\ソフト\\");
-  EXPECT_EQ(fileNamePart("C:\\ソ", kShiftJis), "ソ");
-  EXPECT_EQ(fileNamePart("/tmp/x/a.txt", kShiftJis), "a.txt");
+  EXPECT_EQ(leafName("C:\\ソ", kShiftJis), "ソ");
+  EXPECT_EQ(leafName("/tmp/x/a.txt", kShiftJis), "a.txt");
   EXPECT_EQ(folderPart("a.txt", kShiftJis), "");
   EXPECT_EQ(foldCase("ABC表Z", kShiftJis), "abc表z");
 }
