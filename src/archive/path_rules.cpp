@@ -1,13 +1,15 @@
 #include "archive/path_rules.h"
 
+#include "shift_jis.h"
+
 void LeadByteSet::add(unsigned char first, unsigned char last) {
   for (unsigned b = first; b <= last; ++b) bits_.set(b);
 }
 
 LeadByteSet LeadByteSet::codePage932() {
   LeadByteSet set;
-  set.add(0x81, 0x9F);
-  set.add(0xE0, 0xFC);
+  for (unsigned b = 0; b < 256; ++b)
+    if (isShiftJisLeadByte(static_cast<unsigned char>(b))) set.add(b, b);
   return set;
 }
 
