@@ -441,6 +441,38 @@ TEST_F(Zip32DllTest, ArchivesOfOtherWritersKeepEveryEntryOrStayUntouched) {
       << readFile(work + "check.txt");
 }
 
+// Thousands of inputs in one call, every file by a wildcard and half of them
+// again by name, and one file by its long and by its short name: one entry
+// for each file. Two files of one name from two folders cannot both go in.
+TEST_F(Zip32DllTest, ManyInputsGiveOneEntryForEachFile) {
+  std::string line = "-0 -q -j \"" + at("many.zip") + "\" \"" + at("f*.txt") + "\"";
+  std::vector<std::string> names;
+  for (int i = 0; i < 2000; ++i) {
+    const std::string name = "f" + std::to_string(i) + ".txt";
+    writeFile(at(name), name);
+    names.push_back(name);
+    if (i % 2 == 0) line += " \"" + at(name) + "\"";
+  }
+  const std::string longName = "a long name.txt";
+  writeFile(at(longName), "long");
+  char shortPath[MAX_PATH] = "";
+  ASSERT_GT(GetShortPathNameA(at(longName).c_str(), shortPath, MAX_PATH), 0u);
+  ASSERT_NE(std::string(shortPath).find('~'), std::string::npos) << shortPath;
+  line += " \"" + at(longName) + "\" \"" + shortPath + "\"";
+  names.push_back(longName);
+  ASSERT_EQ(zip(line), Ok);
+  EXPECT_EQ(checkArchive(at("many.zip"), names), 0);
+
+  ASSERT_TRUE(CreateDirectoryA(at("one").c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA(at("two").c_str(), nullptr));
+  writeFile(at("one\\x.txt"), "one");
+  writeFile(at("two\\X.TXT"), "two");
+  EXPECT_EQ(zip("-0 -q -j \"" + at("x.zip") + "\" \"" + at("one\\x.txt") + "\" \"" +
+                at("two\\X.TXT") + "\""),
+            BadCommandLine);
+  EXPECT_EQ(GetFileAttributesA(at("x.zip").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 // Little-endian fields of a ZIP record.
 std::string le(std::uint64_t value, int bytes) {
   std::string field;
