@@ -324,8 +324,9 @@ class ArchiveBuilder {
     std::uint64_t dataStart = out_.position();
     std::uint64_t doneBefore = done_;
     if (entry.method == kDeflated) {
-      unsigned threads = ParallelDeflate::machineThreads();
-      if (threads > 1 && source.info.size >= kParallelFrom) {
+      // Asking for the cores costs a system call: small entries do not ask.
+      unsigned threads = source.info.size >= kParallelFrom ? ParallelDeflate::machineThreads() : 1;
+      if (threads > 1) {
         deflateParallel(entry, *file, source, threads);
       } else {
         deflateData(entry, *file, source);
