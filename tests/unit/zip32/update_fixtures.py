@@ -242,6 +242,21 @@ def with_counts(data, count):
     return data[:at + 8] + struct.pack("<HH", count, count) + data[at + 12:]
 
 
+def on_second_disk(data):
+    """The end record of the second part of an archive split over disks."""
+    at = data.rindex(b"PK\x05\x06")
+    return data[:at + 4] + struct.pack("<HH", 1, 1) + data[at + 8:]
+
+
+def with_signature_record(data):
+    """A digital signature record after the central headers, counted in the directory's size."""
+    at = data.rindex(b"PK\x05\x06")
+    record = struct.pack("<IH", 0x05054B50, 4) + b"sign"
+    size, = struct.unpack_from("<I", data, at + 12)
+    return (data[:at] + record + data[at:at + 12] + struct.pack("<I", size + len(record)) +
+            data[at + 16:])
+
+
 def cases():
     """Each case: its name, the archive, the records of its entries, how many
     bytes come before them, its comment and what follows the end record, the
@@ -346,6 +361,9 @@ def cases():
     raw("truncated", plain[:-30])
     raw("not_a_zip_file", b"just some text, no archive at all\n")
     raw("empty_file", b"")
+    # Not supported, refused untouched.
+    raw("split_over_disks", on_second_disk(plain))
+    raw("digital_signature_record", with_signature_record(plain))
 
     # Bytes before the first entry.
     stub = b"MZ" + bytes(range(256)) * 8
