@@ -5,7 +5,8 @@ reaches it, its short name where needed, and archived: 7-Zip, libarchive
 and zipfile read each entry back under the file's real name, with the
 file's contents. A file that vanished and one another program holds
 locked fail; selecting their lines shows why in the status bar. F1 opens
-the readme."""
+the readme. Such a file chosen in the file dialog, and such a folder in the
+folder browser, are reached and archived the same way."""
 import shutil
 import unittest
 import zipfile
@@ -96,6 +97,45 @@ class NamesOutsideTheCodePage(unittest.TestCase):
         s.wait_for(lambda: not [w for w in s.windows() if w["hwnd"] == viewer["hwnd"]], 10,
                    "the text viewer to close")
         s.click_caption(main)
+        s.keys("alt+F4")
+        self.assertEqual(s.exit_code(), 0)
+
+    def test_the_file_dialog_and_the_folder_browser_reach_such_names(self):
+        """A file chosen in the file dialog and a folder chosen in the folder
+        browser, both named outside the code page, as a user picks them."""
+        s = self.session
+        chosen = self.data / "résumé.txt"
+        folder = self.data / "简体"
+        folder.mkdir()
+        files = {chosen: "the chosen one", folder / "한.txt": "Korean inside", folder / "plain.txt": "plain inside"}
+        for path, text in files.items():
+            path.write_bytes(text.encode())
+
+        s.start()
+        main = s.main_window()
+        short = lambda path: s.short_name(path).split("\\")[-1]
+        short_folder = to_windows_path(self.data) + "\\" + short(folder)
+        items = {chosen: to_windows_path(self.data) + "\\" + short(chosen),
+                 folder / "한.txt": short_folder + "\\" + short(folder / "한.txt"),
+                 folder / "plain.txt": short_folder + "\\plain.txt"}
+        s.add_through_dialog(chosen)
+        s.browse(s.menu_command(["alt+f", "d"], None, cls="#32770"), "/", *folder.parts[1:])
+        self.assertEqual(sorted(s.items(input_list(s, main))), sorted(items.values()))
+        self.assertEqual(s.items(error_list(s, main)), [])
+        s.screenshot("unicode-dialog-and-browser")
+
+        s.keys("alt+z")
+        s.wait_run_end(main)
+        self.assertEqual(s.items(error_list(s, main)), [])
+        self.assertEqual(s.items(input_list(s, main)), [])
+        for path, text in files.items():
+            with self.subTest(path.name):
+                archive = path.parent / (items[path].split("\\")[-1].rsplit(".", 1)[0] + ".zip")
+                harness.checked_archive(archive)
+                for reader, names in harness.shown_names(archive).items():
+                    self.assertEqual(names, [path.name], f"{reader} reads another name")
+                with zipfile.ZipFile(archive) as opened:
+                    self.assertEqual(opened.read(opened.infolist()[0]), text.encode())
         s.keys("alt+F4")
         self.assertEqual(s.exit_code(), 0)
 
