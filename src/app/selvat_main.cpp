@@ -19,7 +19,6 @@ template <typename... Args>
 std::function<void(Args...)> handler(TSelvatForm* form, void (TSelvatForm::*method)(Args...)) {
   return [form, method](Args... args) { (form->*method)(args...); };
 }
-}  // namespace
 
 std::string aboutText() {
   return std::string("Selvat Archiver\n\nVersion ") + kSelvatVersion +
@@ -28,8 +27,9 @@ std::string aboutText() {
          "Web : https://selvat-archiver.example/\n"
          "E-mail : support@selvat-archiver.example";
 }
+}  // namespace
 
-TSelvatForm::TSelvatForm(TObject* Owner) : TForm(Owner) {
+TSelvatForm::TSelvatForm() {
   describeWindow();
   describeMenu();
   bindEvents();

@@ -20,7 +20,7 @@
 
 class TSelvatForm : public TForm {
  public:
-  explicit TSelvatForm(TObject* Owner);
+  TSelvatForm();
   ~TSelvatForm() override;
 
   void Dispatch(TMessage& Message) override;
@@ -141,6 +141,3 @@ class TSelvatForm : public TForm {
 };
 
 extern TSelvatForm* SelvatForm;
-
-// The text of the About box.
-std::string aboutText();

@@ -51,20 +51,39 @@ TApplication::~TApplication() {
 
 void TApplication::Initialize() {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
-  InitCommonControlsEx(&controls);
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // the shell's folder browser needs it
+  if (!InitCommonControlsEx(&controls))
+    throw systemError("コモンコントロールを初期化できません", GetLastError());
+  com_.enter();
+}
+
+void TApplication::ComApartment::enter() {
+  if (entered_) return;
+  const HRESULT result = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  if (FAILED(result)) throw systemError("COM を初期化できません", static_cast<DWORD>(result));
+  entered_ = true;  // S_FALSE too: COM was entered already, and is left once more
+}
+
+TApplication::ComApartment::~ComApartment() {
+  if (entered_) CoUninitialize();
 }
 
 HWND TApplication::Handle() {
-  if (!handle_) {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = applicationWindowProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "TApplication";
-    RegisterClassA(&windowClass);
-    handle_.reset(CreateWindowExA(0, "TApplication", Title.c_str(), WS_POPUP, 0, 0, 0, 0, nullptr,
-                                  nullptr, GetModuleHandleA(nullptr), nullptr));
-  }
+  if (!makeHandle()) throw systemError("ウィンドウを作成できません", GetLastError());
+  return handle_.get();
+}
+
+// The boxes need no owner: the exception box can still say why the window
+// could not be made.
+HWND TApplication::makeHandle() noexcept {
+  if (handle_) return handle_.get();
+  WNDCLASSEXA windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = applicationWindowProc;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = "TApplication";
+  if (!registerWindowClass(windowClass)) return nullptr;
+  handle_.reset(CreateWindowExA(0, "TApplication", Title.c_str(), WS_POPUP, 0, 0, 0, 0, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr));
   return handle_.get();
 }
 
@@ -104,7 +123,7 @@ void TApplication::Terminate() {
 int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {
   if (messageBoxStandIn_) return messageBoxStandIn_(text, caption, flags);
   HWND active = GetActiveWindow();
-  HWND owner = active ? active : Handle();
+  HWND owner = active ? active : makeHandle();
   int answer;
   {
     TaskWindowsDisabled modal;
@@ -116,7 +135,7 @@ int TApplication::MessageBox(const std::string& text, const std::string& caption
 
 bool TApplication::HelpCommand(UINT command, ULONG_PTR data) {
   if (OnHelp && OnHelp(command, data)) return true;
-  HWND owner = mainForm_ ? mainForm_->Handle() : Handle();
+  HWND owner = mainForm_ ? mainForm_->Handle() : makeHandle();
   if (helpStandIn_) {
     helpStandIn_(owner, HelpFile, command, data);
     return true;
@@ -132,7 +151,6 @@ void TApplication::HandleException() noexcept {
   try {
     try {
       throw;
-    } catch (const EAbort&) {
     } catch (const std::bad_alloc&) {
       ShowException("メモリが不足しています");
     } catch (const std::exception& error) {

@@ -23,6 +23,8 @@ class TApplication : public TObject {
   TApplication();
   ~TApplication() override;  // closes a help window the program opened
 
+  // Initialises the common controls and COM for this thread (the shell's
+  // folder browser needs it); throws when the system cannot.
   void Initialize();
   std::string Title;
   std::string HelpFile;
@@ -36,7 +38,7 @@ class TApplication : public TObject {
     global = memory;
     std::unique_ptr<Form> form;
     try {
-      form.reset(new (memory) Form(this));
+      form.reset(new (memory) Form());
     } catch (...) {
       global = nullptr;
       ::operator delete(memory);
@@ -49,7 +51,7 @@ class TApplication : public TObject {
   void Terminate();
   bool Terminated() const { return terminated_; }
   TForm* MainForm() const { return mainForm_; }
-  HWND Handle();  // the hidden window that owns the forms and the browser
+  HWND Handle();  // the hidden window that owns the forms and the browser; made on first use
 
   int MessageBox(const std::string& text, const std::string& caption, UINT flags);
   // A help request goes to OnHelp first; only when that does not take it
@@ -58,8 +60,8 @@ class TApplication : public TObject {
   bool HelpContext(int context);
   std::function<bool(UINT command, ULONG_PTR data)> OnHelp;  // true: taken care of
 
-  // Inside a catch: shows the exception, if not a silent abort. Throws
-  // nothing, so the places where the system calls us may end with it.
+  // Inside a catch: shows the exception. Throws nothing, so the places
+  // where the system calls us may end with it.
   void HandleException() noexcept;
   void ShowException(const std::string& message);
 
@@ -75,13 +77,28 @@ class TApplication : public TObject {
   void DestroyForms();
 
  private:
-  void adoptForm(std::unique_ptr<TForm> form);
+  // COM entered on this thread, left when the application goes, after
+  // everything that might use it.
+  class ComApartment {
+   public:
+    ComApartment() = default;
+    ~ComApartment();
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+    void enter();
 
+   private:
+    bool entered_ = false;
+  };
+
+  void adoptForm(std::unique_ptr<TForm> form);
+  HWND makeHandle() noexcept;  // null when the window cannot be made
+
+  ComApartment com_;
   std::vector<std::unique_ptr<TForm>> forms_;
   TForm* mainForm_ = nullptr;
   Owned<HWND, destroyWindow> handle_;
   bool terminated_ = false;
-  bool helpUsed_ = false;
   MessageBoxStandIn messageBoxStandIn_;
   HelpStandIn helpStandIn_;
 };

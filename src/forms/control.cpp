@@ -58,8 +58,7 @@ HWND TWinControl::Handle() {
 
 void TWinControl::createTree(HWND parentWindow) {
   CreateHandle(parentWindow);
-  if (!handle_)
-    throw Exception("ウィンドウを作成できません (" + std::to_string(GetLastError()) + ")");
+  if (!handle_) throw systemError("ウィンドウを作成できません", GetLastError());
   applyFont();
   applyEnabled();
   HandleCreated();
@@ -79,32 +78,47 @@ HWND TWinControl::createWindow(const char* className, const char* text, DWORD st
       CreateWindowExA(exStyle, className, text, style, x, y, Scale(designed_.Width),
                       Scale(designed_.Height), parentWindow, menu, GetModuleHandleA(nullptr), this);
   if (!window) return nullptr;
-  if (!FromHandle(window)) {  // a standard control: subclass it
-    handle_ = window;
-    SetPropA(window, kControlProperty, this);
+  if (FromHandle(window)) {  // one of our classes: routed since WM_NCCREATE
+    originalProc_ = DefWindowProcA;
+    return window;
+  }
+  // A standard control: subclassed, or not kept at all.
+  SetLastError(0);
+  if (SetPropA(window, kControlProperty, this)) {
     originalProc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RouteMessage)));
-  } else {
-    originalProc_ = DefWindowProcA;
+    if (originalProc_) {
+      handle_ = window;
+      return window;
+    }
+    RemovePropA(window, kControlProperty);
   }
-  return window;
+  const DWORD error = GetLastError();
+  DestroyWindow(window);
+  SetLastError(error);
+  return nullptr;
 }
 
-void TWinControl::RegisterOwnClass(const char* name, UINT style, HBRUSH background,
-                                   HCURSOR cursor) {
+bool registerWindowClass(const WNDCLASSEXA& windowClass) noexcept {
+  return RegisterClassExA(&windowClass) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+void TWinControl::RegisterOwnClass(const char* name, UINT style) {
+  const HINSTANCE program = GetModuleHandleA(nullptr);
   WNDCLASSEXA windowClass{};
   windowClass.cbSize = sizeof windowClass;
-  if (GetClassInfoExA(GetModuleHandleA(nullptr), name, &windowClass)) return;
+  if (GetClassInfoExA(program, name, &windowClass)) return;
   windowClass.style = style;
   windowClass.lpfnWndProc = RouteMessage;
-  windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.hCursor = cursor ? cursor : LoadCursor(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = background;
+  windowClass.hInstance = program;
+  windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = name;
-  windowClass.hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
-  windowClass.hIconSm = static_cast<HICON>(
-      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON, 16, 16, 0));
-  RegisterClassExA(&windowClass);
+  windowClass.hIcon = LoadIconA(program, MAKEINTRESOURCEA(1));
+  windowClass.hIconSm =
+      static_cast<HICON>(LoadImageA(program, MAKEINTRESOURCEA(1), IMAGE_ICON, 16, 16, 0));
+  if (!registerWindowClass(windowClass))
+    throw systemError("ウィンドウクラスを登録できません", GetLastError());
 }
 
 LRESULT CALLBACK TWinControl::RouteMessage(HWND window, UINT message, WPARAM wParam,
@@ -113,8 +127,8 @@ LRESULT CALLBACK TWinControl::RouteMessage(HWND window, UINT message, WPARAM wPa
   if (!control && message == WM_NCCREATE) {
     control = static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
     if (control) {
+      if (!SetPropA(window, kControlProperty, control)) return FALSE;  // the creation fails
       control->handle_ = window;
-      SetPropA(window, kControlProperty, control);
     }
   }
   if (!control) return DefWindowProcA(window, message, wParam, lParam);
@@ -144,10 +158,6 @@ LRESULT TWinControl::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
                          lParam);
 }
 
-LRESULT TWinControl::Perform(UINT message, WPARAM wParam, LPARAM lParam) {
-  return SendMessageA(Handle(), message, wParam, lParam);
-}
-
 bool TWinControl::ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   switch (message) {
     case WM_COMMAND:
@@ -157,11 +167,6 @@ bool TWinControl::ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRE
           return true;
         }
       return false;
-    case WM_NOTIFY: {
-      auto* header = reinterpret_cast<NMHDR*>(lParam);
-      if (TWinControl* child = FromHandle(header->hwndFrom)) return child->Notify(header, result);
-      return false;
-    }
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORLISTBOX:
@@ -260,10 +265,6 @@ void TWinControl::applyFont() {
 
 void TWinControl::SetFocus() {
   ::SetFocus(Handle());
-}
-
-bool TWinControl::Focused() {
-  return handle_ && GetFocus() == handle_;
 }
 
 FontDc::FontDc(TWinControl& control)

@@ -29,12 +29,9 @@ class TWinControl : public TObject {
   HWND Handle();  // makes the window, with its parents and children, on first use
   bool HandleAllocated() const { return handle_ != nullptr; }
   TWinControl* Parent() const { return parent_; }
-  const std::vector<TWinControl*>& Children() const { return children_; }
 
   void SetBounds(int left, int top, int width, int height);  // designed pixels
-  const TDesignRect& DesignedBounds() const { return designed_; }
   void SetAlign(TAlign align);
-  TAlign Align() const { return align_; }
 
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool enabled);
@@ -42,11 +39,8 @@ class TWinControl : public TObject {
   const TFontSpec& Font() const;
   HFONT FontHandle();
   void SetFocus();
-  bool Focused();
 
   int HelpContext = 0;
-
-  LRESULT Perform(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
   // Screen pixels for designed pixels at the current pixel density.
   static int Scale(int designed);
@@ -69,7 +63,6 @@ class TWinControl : public TObject {
 
   // Notifications that a parent reflects to the child that sent them.
   virtual bool Command(WORD /*code*/) { return false; }
-  virtual bool Notify(NMHDR* /*header*/, LRESULT& /*result*/) { return false; }
   virtual HBRUSH ControlColor(HDC /*dc*/) { return nullptr; }
 
   // For containers: handles the messages that children send to their parent.
@@ -77,10 +70,11 @@ class TWinControl : public TObject {
   void AlignChildren();
   void PlaceWindow();
 
-  // Our own window classes are registered with this procedure.
+  // Our own window classes are registered with this procedure, the
+  // program's icon, the arrow cursor and the button face as background.
   static LRESULT CALLBACK RouteMessage(HWND window, UINT message, WPARAM wParam,
                                        LPARAM lParam) noexcept;
-  static void RegisterOwnClass(const char* name, UINT style, HBRUSH background, HCURSOR cursor);
+  static void RegisterOwnClass(const char* name, UINT style);
 
  private:
   void createTree(HWND parentWindow);
@@ -98,6 +92,10 @@ class TWinControl : public TObject {
   TFontSpec font_;
   OwnedFont fontHandle_;
 };
+
+// Registers a window class for the program unless it is registered
+// already; false when the system refuses it (GetLastError says why).
+bool registerWindowClass(const WNDCLASSEXA& windowClass) noexcept;
 
 // The control's device context with its font selected, for measuring text;
 // released when it goes.

@@ -18,7 +18,7 @@ HBRUSH systemBrush(TColor color) {
 // --- TPanel ---------------------------------------------------------------
 
 void TPanel::CreateHandle(HWND parentWindow) {
-  RegisterOwnClass(kPanelClass, 0, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), nullptr);
+  RegisterOwnClass(kPanelClass, 0);
   createWindow(kPanelClass, "", kChild | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, parentWindow);
 }
 
@@ -32,7 +32,7 @@ LRESULT TPanel::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
 // --- TBevel ---------------------------------------------------------------
 
 void TBevel::CreateHandle(HWND parentWindow) {
-  RegisterOwnClass(kBevelClass, CS_HREDRAW, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), nullptr);
+  RegisterOwnClass(kBevelClass, CS_HREDRAW);
   createWindow(kBevelClass, "", kChild, 0, parentWindow);
 }
 

@@ -83,7 +83,6 @@ class TEdit : public TWinControl {
   using TWinControl::TWinControl;
   std::string Text();
   void SetText(const std::string& text);
-  TColor Color() const { return color_; }
   void SetColor(TColor color);
 
  protected:
@@ -126,7 +125,6 @@ class TListBox : public TWinControl {
 class TStatusBar : public TWinControl {  // one simple text area with a size grip
  public:
   using TWinControl::TWinControl;
-  std::string SimpleText() const { return text_; }
   void SetSimpleText(const std::string& text);
 
  protected:

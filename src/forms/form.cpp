@@ -8,12 +8,12 @@ namespace {
 const char kFormClass[] = "TSelvatWindow";
 }
 
-TForm::TForm(TObject* owner) : TWinControl(nullptr), owner_(owner) {}
+TForm::TForm() : TWinControl(nullptr) {}
 
 TForm::~TForm() = default;
 
 void TForm::CreateHandle(HWND) {
-  RegisterOwnClass(kFormClass, CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), nullptr);
+  RegisterOwnClass(kFormClass, CS_DBLCLKS);
   HWND owner = Application->Handle();
   createWindow(kFormClass, caption_.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, owner);
@@ -32,10 +32,6 @@ void TForm::SetCaption(const std::string& caption) {
 void TForm::SetMenu(TMainMenu* menu) {
   menu_ = menu;
   if (HandleAllocated() && menu_) menu_->AttachTo(Handle());
-}
-
-bool TForm::Visible() const {
-  return HandleAllocated() && IsWindowVisible(const_cast<TForm*>(this)->Handle());
 }
 
 void TForm::AfterConstruction() {

@@ -11,7 +11,9 @@
 #include "forms/control.h"
 #include "forms/menu.h"
 
-enum TCloseAction { caNone, caHide, caFree, caMinimize };
+// What closing does once OnClose has run: nothing, or hide the form (ending
+// the program when it is the main form).
+enum TCloseAction { caNone, caHide };
 enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
 
 struct TMessage {
@@ -25,13 +27,12 @@ using TCloseEvent = std::function<void(TObject* sender, TCloseAction& action)>;
 
 class TForm : public TWinControl {
  public:
-  explicit TForm(TObject* owner);
+  TForm();
   ~TForm() override;
 
   std::string Caption() const;
   void SetCaption(const std::string& caption);
   void SetMenu(TMainMenu* menu);
-  TMainMenu* Menu() const { return menu_; }
   void SetActiveControl(TWinControl* control) { activeControl_ = control; }
   void SetWindowState(TWindowState state) { state_ = state; }
 
@@ -44,7 +45,6 @@ class TForm : public TWinControl {
   void ShowMinimizedUntilRestored();  // the show sequence waits for the first restore
   void Close();
   void Update();  // repaints the window and its children now
-  bool Visible() const;
 
   virtual void Dispatch(TMessage& message);
 
@@ -58,7 +58,6 @@ class TForm : public TWinControl {
   void centreOnScreen();
   void showHelp(const HELPINFO& info);
 
-  TObject* owner_;
   std::string caption_;
   TMainMenu* menu_ = nullptr;
   TWinControl* activeControl_ = nullptr;

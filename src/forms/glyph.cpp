@@ -26,23 +26,24 @@ TGlyph::TGlyph(const std::vector<std::string>& rows) {
   height_ = static_cast<int>(rows.size());
   width_ = height_ ? static_cast<int>(rows[0].size()) : 0;
   const int stride = 2 * width_;
-  pixels_.assign(static_cast<size_t>(stride * height_), 0);
+  // Palette indexes, top row first, both images side by side.
+  std::vector<unsigned char> pixels(static_cast<size_t>(stride * height_), 0);
   for (int y = 0; y < height_; ++y)
     for (int x = 0; x < width_; ++x)
-      pixels_[y * stride + x] = indexOf(x < static_cast<int>(rows[y].size()) ? rows[y][x] : 'K');
-  const unsigned char clear = pixels_[(height_ - 1) * stride];  // bottom-left
+      pixels[y * stride + x] = indexOf(x < static_cast<int>(rows[y].size()) ? rows[y][x] : 'K');
+  const unsigned char clear = pixels[(height_ - 1) * stride];  // bottom-left
 
   // The disabled copy: ink becomes grey with a white highlight below right.
   for (int y = 0; y < height_; ++y)
-    for (int x = 0; x < width_; ++x) pixels_[y * stride + width_ + x] = clear;
+    for (int x = 0; x < width_; ++x) pixels[y * stride + width_ + x] = clear;
   auto ink = [&](int x, int y) {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return false;
-    unsigned char p = pixels_[y * stride + x];
+    unsigned char p = pixels[y * stride + x];
     return p != clear && isInk(p);
   };
   for (int y = 0; y < height_; ++y)
     for (int x = 0; x < width_; ++x) {
-      unsigned char& out = pixels_[y * stride + width_ + x];
+      unsigned char& out = pixels[y * stride + width_ + x];
       if (ink(x, y))
         out = kGrey;
       else if (ink(x - 1, y - 1))
@@ -71,16 +72,12 @@ TGlyph::TGlyph(const std::vector<std::string>& rows) {
   for (int y = 0; y < height_; ++y) {
     unsigned char* row = out + (height_ - 1 - y) * rowBytes;
     for (int x = 0; x < stride; ++x) {
-      unsigned char p = pixels_[y * stride + x];
+      unsigned char p = pixels[y * stride + x];
       row[x / 2] |= (x % 2 == 0) ? static_cast<unsigned char>(p << 4) : p;
     }
   }
   const RGBQUAD& c = kPalette[clear];
   transparent_ = RGB(c.rgbRed, c.rgbGreen, c.rgbBlue);
-}
-
-unsigned char TGlyph::PixelIndex(int x, int y) const {
-  return pixels_[y * 2 * width_ + x];
 }
 
 void TGlyph::Draw(HDC dc, int x, int y, bool enabled) const {

@@ -22,16 +22,11 @@ class TGlyph {
 
   int ImageWidth() const { return width_; }
   int Height() const { return height_; }
-  int NumGlyphs() const { return 2; }
-  HBITMAP Bitmap() const { return bitmap_.get(); }
-  COLORREF TransparentColor() const { return transparent_; }
-  unsigned char PixelIndex(int x, int y) const;  // in the two-image bitmap
 
   void Draw(HDC dc, int x, int y, bool enabled) const;
 
  private:
   int width_ = 0, height_ = 0;
-  std::vector<unsigned char> pixels_;  // palette indexes, top row first, both images
   OwnedBitmap bitmap_;
   COLORREF transparent_ = 0;
 };

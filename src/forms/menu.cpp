@@ -2,6 +2,16 @@
 
 #include <algorithm>
 
+namespace {
+Exception menuError() {
+  return systemError("メニューを作成できません", GetLastError());
+}
+
+void append(HMENU into, UINT flags, UINT_PTR id, const char* text) {
+  if (!AppendMenuA(into, flags, id, text)) throw menuError();
+}
+}  // namespace
+
 TMenuItem::TMenuItem(TMenuItem* parent, std::string caption)
     : parent_(parent), caption_(std::move(caption)) {
   if (parent_) parent_->items_.push_back(this);
@@ -49,19 +59,29 @@ int TMenuItem::Position() const {
 void TMenuItem::build(HMENU into, TMainMenu& menu) {
   menu_ = &menu;
   if (IsSeparator()) {
-    AppendMenuA(into, MF_SEPARATOR, 0, nullptr);
+    append(into, MF_SEPARATOR, 0, nullptr);
     return;
   }
   if (!items_.empty()) {
-    subMenu_ = CreatePopupMenu();
+    OwnedMenu popup(CreatePopupMenu());
+    if (!popup) throw menuError();
+    subMenu_ = popup.get();
     for (TMenuItem* item : items_) item->build(subMenu_, menu);
-    AppendMenuA(into, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(subMenu_), caption_.c_str());
+    append(into, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(subMenu_), caption_.c_str());
+    popup.release();  // the menu it joined destroys it
     menu.registerPopup(subMenu_, this);
   } else {
     command_ = menu.registerItem(this);
-    AppendMenuA(into, MF_STRING, command_, caption_.c_str());
+    append(into, MF_STRING, command_, caption_.c_str());
   }
   sync();
+}
+
+void TMenuItem::forgetBuild() {
+  menu_ = nullptr;
+  subMenu_ = nullptr;
+  command_ = 0;
+  for (TMenuItem* item : items_) item->forgetBuild();
 }
 
 void TMenuItem::sync() {
@@ -82,17 +102,27 @@ TMainMenu::~TMainMenu() {
   if (window_ && IsWindow(window_) && GetMenu(window_) == bar_.get()) SetMenu(window_, nullptr);
 }
 
+// A menu that cannot be built whole is not kept: the next use tries again.
 HMENU TMainMenu::Handle() {
   if (!bar_) {
     bar_.reset(CreateMenu());
-    for (TMenuItem* item : Items.items_) item->build(bar_.get(), *this);
+    if (!bar_) throw menuError();
+    try {
+      for (TMenuItem* item : Items.items_) item->build(bar_.get(), *this);
+    } catch (...) {
+      bar_.reset();
+      Items.forgetBuild();
+      commands_.clear();
+      popups_.clear();
+      throw;
+    }
   }
   return bar_.get();
 }
 
 void TMainMenu::AttachTo(HWND window) {
   window_ = window;
-  SetMenu(window, Handle());
+  if (!SetMenu(window, Handle())) throw menuError();
 }
 
 UINT TMainMenu::registerItem(TMenuItem* item) {

@@ -47,7 +47,8 @@ class TMenuItem : public TObject {
 
  private:
   friend class TMainMenu;
-  void build(HMENU into, TMainMenu& menu);
+  void build(HMENU into, TMainMenu& menu);  // throws when the system cannot
+  void forgetBuild();                       // of a menu that was not kept
   void sync();
 
   TMenuItem* parent_;
@@ -69,7 +70,6 @@ class TMainMenu : public TObject {
 
   HMENU Handle();  // builds the system menu on first use
   void AttachTo(HWND window);
-  HWND Window() const { return window_; }
 
   bool DispatchCommand(UINT command);  // WM_COMMAND from the menu
   bool DispatchPopup(HMENU popup);     // WM_INITMENUPOPUP

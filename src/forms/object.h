@@ -19,8 +19,8 @@ class Exception : public std::runtime_error {
   explicit Exception(const std::string& message) : std::runtime_error(message) {}
 };
 
-// The silent abort: ends a handler without any box.
-class EAbort : public Exception {
- public:
-  EAbort() : Exception("") {}
-};
+// A system call that failed: what could not be done, and the code the
+// system gave for it.
+inline Exception systemError(const std::string& what, unsigned long code) {
+  return Exception(what + " (" + std::to_string(code) + ")");
+}

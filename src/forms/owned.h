@@ -46,6 +46,5 @@ inline void deleteDc(HDC dc) {
 
 using OwnedFont = Owned<HFONT, deleteGdiObject>;
 using OwnedBitmap = Owned<HBITMAP, deleteGdiObject>;
-using OwnedBrush = Owned<HBRUSH, deleteGdiObject>;
 using OwnedMenu = Owned<HMENU, destroyMenu>;
 using OwnedDc = Owned<HDC, deleteDc>;

@@ -11,8 +11,7 @@ TSpeedButton::TSpeedButton(TWinControl* parent, std::string hint, TGlyph glyph)
     : TWinControl(parent), hint_(std::move(hint)), glyph_(std::move(glyph)) {}
 
 void TSpeedButton::CreateHandle(HWND parentWindow) {
-  RegisterOwnClass(kSpeedButtonClass, CS_HREDRAW | CS_VREDRAW,
-                   reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), nullptr);
+  RegisterOwnClass(kSpeedButtonClass, CS_HREDRAW | CS_VREDRAW);
   createWindow(kSpeedButtonClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, parentWindow);
 }
 

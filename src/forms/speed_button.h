@@ -13,8 +13,6 @@ class TSpeedButton : public TWinControl {
   TSpeedButton(TWinControl* parent, std::string hint, TGlyph glyph);
   TNotifyEvent OnClick;
   void Click();
-  const std::string& Hint() const { return hint_; }
-  const TGlyph& Glyph() const { return glyph_; }
 
  protected:
   void CreateHandle(HWND parentWindow) override;

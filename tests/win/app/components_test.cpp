@@ -6,11 +6,12 @@
 #include "forms/controls.h"
 #include "forms/form.h"
 #include "forms/menu.h"
+#include "tests/win/support/form_fixture.h"
 
 namespace {
 class Host : public TForm {
  public:
-  Host() : TForm(nullptr) { SetBounds(0, 0, 300, 200); }
+  Host() { SetBounds(0, 0, 300, 200); }
 };
 
 TEST(CheckBox, RaisesOnClickOnlyWhenItsValueChanges) {
@@ -94,8 +95,9 @@ TEST(Edit, TextAndColour) {
   EXPECT_EQ(edit.Text(), "C:\\出力\\");
   SetWindowTextA(edit.Handle(), "D:\\typed");
   EXPECT_EQ(edit.Text(), "D:\\typed");
+  EXPECT_EQ(editBackground(edit), GetSysColor(COLOR_WINDOW));
   edit.SetColor(clBtnFace);
-  EXPECT_EQ(edit.Color(), clBtnFace);
+  EXPECT_EQ(editBackground(edit), GetSysColor(COLOR_BTNFACE));
 }
 
 TEST(Label, IsWideEnoughForItsText) {
@@ -108,15 +110,61 @@ TEST(Label, IsWideEnoughForItsText) {
   EXPECT_GT(bounds.right, 10);
 }
 
+// A canvas of a colour no glyph uses, for drawing a glyph on as a button does.
+class Canvas {
+ public:
+  static constexpr int kSize = 32;
+  static constexpr COLORREF kBackground = RGB(10, 20, 30);
+
+  Canvas() {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = kSize;
+    info.bmiHeader.biHeight = -kSize;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_),
+                               nullptr, 0);
+    dc_ = CreateCompatibleDC(nullptr);
+    old_ = SelectObject(dc_, bitmap_);
+    for (int i = 0; i < kSize * kSize; ++i) bits_[i] = 0x0A141E;  // kBackground as the DIB holds it
+  }
+  ~Canvas() {
+    SelectObject(dc_, old_);
+    DeleteDC(dc_);
+    DeleteObject(bitmap_);
+  }
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+
+  HDC dc() const { return dc_; }
+  COLORREF pixel(int x, int y) const {
+    GdiFlush();
+    const DWORD value = bits_[y * kSize + x];
+    return RGB((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF);
+  }
+
+ private:
+  HBITMAP bitmap_;
+  DWORD* bits_ = nullptr;
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
 struct GlyphCase {
   const char* name;
   TGlyph (*make)();
   int width, height;
-  COLORREF transparent;
+  COLORREF transparent;  // the picture's own colour that is left undrawn
 };
 
-TEST(Glyphs, TwoImagesAndTheTransparentCorner) {
+// Drawn enabled: the picture, its transparent colour left undrawn, nothing
+// outside its size. Drawn disabled: only the grey outline and its white
+// highlight.
+TEST(Glyphs, DrawTheirPictureOrItsGreyCopy) {
   const COLORREF olive = RGB(128, 128, 0), magenta = RGB(255, 0, 255);
+  const COLORREF grey = RGB(128, 128, 128), white = RGB(255, 255, 255);
   const GlyphCase cases[] = {
       {"add", glyphs::addFile, 17, 15, olive},
       {"remove", glyphs::removeFile, 17, 15, olive},
@@ -126,18 +174,78 @@ TEST(Glyphs, TwoImagesAndTheTransparentCorner) {
   };
   for (const GlyphCase& c : cases) {
     SCOPED_TRACE(c.name);
-    TGlyph glyph = c.make();
-    BITMAP info{};
-    ASSERT_TRUE(GetObjectA(glyph.Bitmap(), sizeof info, &info));
-    EXPECT_EQ(info.bmWidth, 2 * c.width);
-    EXPECT_EQ(info.bmHeight, c.height);
-    EXPECT_EQ(info.bmBitsPixel, 4);
-    EXPECT_EQ(glyph.TransparentColor(), c.transparent);
-    // The disabled copy keeps the outline, in grey.
-    bool grey = false;
-    for (int x = c.width; x < 2 * c.width; ++x)
-      for (int y = 0; y < c.height; ++y) grey |= glyph.PixelIndex(x, y) == 8;
-    EXPECT_TRUE(grey);
+    const TGlyph glyph = c.make();
+    EXPECT_EQ(glyph.ImageWidth(), c.width);
+    EXPECT_EQ(glyph.Height(), c.height);
+    for (bool enabled : {true, false}) {
+      SCOPED_TRACE(enabled ? "enabled" : "disabled");
+      Canvas canvas;
+      glyph.Draw(canvas.dc(), 0, 0, enabled);
+      int drawn = 0, greys = 0;
+      for (int y = 0; y < Canvas::kSize; ++y)
+        for (int x = 0; x < Canvas::kSize; ++x) {
+          const COLORREF at = canvas.pixel(x, y);
+          if (at == Canvas::kBackground) continue;
+          ++drawn;
+          greys += at == grey;
+          EXPECT_TRUE(x < c.width && y < c.height) << x << "," << y;
+          EXPECT_NE(at, c.transparent) << x << "," << y;
+          EXPECT_TRUE(enabled || at == grey || at == white) << x << "," << y;
+        }
+      EXPECT_EQ(canvas.pixel(0, c.height - 1), Canvas::kBackground) << "the transparent corner";
+      EXPECT_GT(drawn, 0);
+      EXPECT_TRUE(enabled || greys > 0) << "the grey outline";
+    }
+  }
+}
+
+// A control of a class the system does not know, and one of a class the
+// system refuses to register (a name longer than an atom can hold).
+class UnknownClassControl : public TCaptionedControl {
+ public:
+  explicit UnknownClassControl(TWinControl* parent)
+      : TCaptionedControl(parent, "NoSuchSelvatClass", "", 0) {}
+};
+
+class RefusedClassControl : public TWinControl {
+ public:
+  using TWinControl::TWinControl;
+
+ protected:
+  void CreateHandle(HWND parentWindow) override {
+    const std::string name(300, 'x');
+    RegisterOwnClass(name.c_str(), 0);
+    createWindow(name.c_str(), "", WS_CHILD, 0, parentWindow);
+  }
+};
+
+// What the exception box would say when the window is asked for: what
+// could not be done, and the system's error code (Windows and Wine give
+// different codes for a class that is not there).
+std::string whyNotMade(TWinControl& control) {
+  try {
+    control.Handle();
+  } catch (const Exception& error) {
+    const std::string why = error.what();
+    const size_t open = why.rfind(" (");
+    const std::string code = why.substr(open + 2, why.size() - open - 3);
+    const bool aCode = why.back() == ')' && !code.empty() && code != "0" &&
+                       code.find_first_not_of("0123456789") == std::string::npos;
+    return aCode ? why.substr(0, open) : "no code: " + why;
+  }
+  return "made";
+}
+
+TEST(Controls, AWindowThatCannotBeMadeIsReported) {
+  {
+    Host host;
+    UnknownClassControl control(&host);
+    EXPECT_EQ(whyNotMade(host), "ウィンドウを作成できません");
+  }
+  {
+    Host host;
+    RefusedClassControl control(&host);
+    EXPECT_EQ(whyNotMade(host), "ウィンドウクラスを登録できません");
   }
 }
 

@@ -1,8 +1,14 @@
 // The main form: its menu tree, what each command is bound to, the
 // routing of dropped files, the boxes it shows and its help requests.
+#include <windows.h>
+
+#include <commctrl.h>
+
 #include "app/help.h"
 #include "archiver/selvat_dll.h"
+#include "forms/folder_browser.h"
 #include "os/file_system.h"
+#include "tests/win/support/dialog_watch.h"
 #include "tests/win/support/form_fixture.h"
 
 namespace {
@@ -128,38 +134,111 @@ TEST_F(FormTest, CommandsReachTheirHandlers) {
   choose(form->OutDir);
   EXPECT_FALSE(form->OutDirCheck.Checked());
   EXPECT_FALSE(IsWindowEnabled(form->OutDirEdit.Handle()));
-
-  choose(form->About);
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].caption, "ﾊﾞｰｼﾞｮﾝ情報");
-  EXPECT_EQ(boxes[0].flags, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
-  EXPECT_EQ(boxes[0].text, aboutText());
-
-  for (TMenuItem* item :
-       {&form->FileSelect, &form->FileCancel, &form->DirSelect, &form->ListClear, &form->Exit,
-        &form->ArcStart, &form->OutDirSelect, &form->HelpContents, &form->AboutDLL})
-    EXPECT_TRUE(item->OnClick) << item->Caption();
-  for (TSpeedButton* button : {&form->SelectButton, &form->CancelButton, &form->DirButton,
-                               &form->ClearButton, &form->OutDirButton})
-    EXPECT_TRUE(button->OnClick) << button->Hint();
-  EXPECT_TRUE(form->ArcStartButton.OnClick);
 }
 
-TEST_F(FormTest, AboutTextHasItsLines) {
-  std::vector<std::string> lines;
-  std::string text = aboutText();
-  for (size_t start = 0;;) {
-    size_t end = text.find('\n', start);
-    lines.push_back(text.substr(start, end - start));
-    if (end == std::string::npos) break;
-    start = end + 1;
+// The commands that start something, from the menu and from the buttons,
+// each by what the user sees of it: a dialog, a box, the folder browser, a
+// help request, the window closing, an item leaving the list.
+class CommandTest : public FormTest {
+ protected:
+  void SetUp() override {
+    FormTest::SetUp();
+    // The stand-in libraries, and their zip32.dll for AboutDLL to ask.
+    SetDllDirectoryA((exeFolder() + "..\\binding\\both").c_str());
+    ASSERT_EQ(form->Dll.Load(), 0);
+    onBox = [this](const ShownBox& box) { seen += "box " + box.caption + ": " + box.text; };
+    setFolderBrowserStandIn([this](const std::string& title) {
+      seen += "folder browser: " + title;
+      return std::string();
+    });
+    Application->OnHelp = [this](UINT command, ULONG_PTR data) {
+      seen += "help " + std::to_string(command) + " " + std::to_string(data);
+      return true;
+    };
+    form->OnClose = [this](TObject*, TCloseAction& action) {
+      seen += "closed";
+      action = caNone;  // the test goes on with the form
+    };
   }
-  ASSERT_EQ(lines.size(), 7u);
-  EXPECT_EQ(lines[0], "Selvat Archiver");
-  EXPECT_EQ(lines[1], "");
-  EXPECT_EQ(lines[2].rfind("Version ", 0), 0u);
-  EXPECT_EQ(lines[3], "");
-  for (int i = 4; i < 7; ++i) EXPECT_NE(lines[i].find(" : "), std::string::npos) << lines[i];
+  void TearDown() override {
+    SetDllDirectoryA(nullptr);
+    setFolderBrowserStandIn(nullptr);
+    FormTest::TearDown();
+  }
+
+  std::string seen;
+};
+
+TEST_F(CommandTest, EveryCommandThatStartsSomethingReachesItsHandler) {
+  auto fileDialog = [this](const std::function<void()>& command) {
+    return [this, command] {
+      DialogWatch watch;
+      command();
+      if (watch.seen()) seen += "file dialog";
+    };
+  };
+  auto selectedItem = [this](const std::function<void()>& command) {
+    return [this, command] {
+      form->AddInputFile("C:\\nosuch\\a.txt");
+      form->InputList.SetItemIndex(0);
+      command();
+      seen += form->InputList.Count() == 0 ? "item removed" : "item kept";
+    };
+  };
+  auto outputFolderOn = [this](const std::function<void()>& command) {
+    return [this, command] {
+      form->OutDirCheck.SetChecked(true);
+      open(form->Option1);
+      command();
+    };
+  };
+  const std::string clearQuestion = "box 確認: ファイルリストをクリアしますか？";
+  const std::string emptyList = "box 警告: ファイルリストが空です。";
+  struct {
+    const char* command;
+    std::function<void()> fire;
+    std::string seen;
+  } cases[] = {
+      {"FileSelect", fileDialog([&] { choose(form->FileSelect); }), "file dialog"},
+      {"SelectButton", fileDialog([&] { clickSpeedButton(form->SelectButton); }), "file dialog"},
+      {"FileCancel", selectedItem([&] { choose(form->FileCancel); }), "item removed"},
+      {"CancelButton", selectedItem([&] { clickSpeedButton(form->CancelButton); }), "item removed"},
+      {"DirSelect", [&] { choose(form->DirSelect); }, "folder browser: ディレクトリ選択"},
+      {"DirButton", [&] { clickSpeedButton(form->DirButton); }, "folder browser: ディレクトリ選択"},
+      {"ListClear", [&] { choose(form->ListClear); }, clearQuestion},
+      {"ClearButton", [&] { clickSpeedButton(form->ClearButton); }, clearQuestion},
+      {"ArcStart", [&] { choose(form->ArcStart); }, emptyList},
+      {"ArcStartButton", [&] { SendMessageA(form->ArcStartButton.Handle(), BM_CLICK, 0, 0); },
+       emptyList},
+      {"OutDirSelect", outputFolderOn([&] { choose(form->OutDirSelect); }),
+       "folder browser: 出力ディレクトリ選択"},
+      {"OutDirButton", outputFolderOn([&] { clickSpeedButton(form->OutDirButton); }),
+       "folder browser: 出力ディレクトリ選択"},
+      {"HelpContents", [&] { choose(form->HelpContents); }, "help 3 0"},
+      {"AboutDLL", [&] { choose(form->AboutDLL); },
+       "box DLL情報: Zip32j.dll  : 1.08\nZip32.dll   : 2.30"},
+      {"Exit", [&] { choose(form->Exit); }, "closed"},
+  };
+  for (const auto& c : cases) {
+    seen.clear();
+    c.fire();
+    EXPECT_EQ(seen, c.seen) << c.command;
+  }
+}
+
+TEST_F(FormTest, TheAboutBoxShowsItsLines) {
+  choose(form->About);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text,
+            "Selvat Archiver\n"
+            "\n"
+            "Version 1.00\n"
+            "\n"
+            "作者 : Selvat Archiver 開発チーム\n"
+            "Web : https://selvat-archiver.example/\n"
+            "E-mail : support@selvat-archiver.example");
+  EXPECT_EQ(boxes[0].caption, "ﾊﾞｰｼﾞｮﾝ情報");
+  EXPECT_EQ(boxes[0].flags, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
 }
 
 // A drop on the list comes to the form as WM_DROPFILES with a drop handle.
@@ -299,12 +378,15 @@ TEST_F(HelpTest, TheReadmeElseABox) {
 TEST_F(FormTest, AnEscapedExceptionIsShownInTheBox) {
   form->Exit.OnClick = [](TObject*) { throw Exception("行を挿入できません"); };
   choose(form->Exit);
-  form->Exit.OnClick = [](TObject*) { throw EAbort(); };
+  form->Exit.OnClick = [](TObject*) { throw 42; };
   choose(form->Exit);
-  ASSERT_EQ(boxes.size(), 1u) << "the silent abort shows nothing";
+  ASSERT_EQ(boxes.size(), 2u);
   EXPECT_EQ(boxes[0].text, "行を挿入できません.");
-  EXPECT_EQ(boxes[0].caption, Application->Title);
-  EXPECT_EQ(boxes[0].flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
+  EXPECT_EQ(boxes[1].text, "予期しないエラーが発生しました.") << "of a kind nothing names";
+  for (const ShownBox& box : boxes) {
+    EXPECT_EQ(box.caption, Application->Title);
+    EXPECT_EQ(box.flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
+  }
   choose(form->R2);
   EXPECT_EQ(form->FArcRate, 2) << "still working";
 }
@@ -321,12 +403,35 @@ TEST_F(FormTest, TabOrder) {
   }
 }
 
+// The text of the tool tip that shows over a speed button.
+BOOL CALLBACK readTip(HWND window, LPARAM found) {
+  auto& [button, text] = *reinterpret_cast<std::pair<HWND, std::string>*>(found);
+  char name[32] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (lstrcmpiA(name, TOOLTIPS_CLASSA) != 0) return TRUE;
+  char tip[256] = {};
+  TTTOOLINFOA tool{};
+  tool.cbSize = TTTOOLINFOA_V2_SIZE;
+  tool.hwnd = GetParent(button);
+  tool.uId = reinterpret_cast<UINT_PTR>(button);
+  tool.lpszText = tip;
+  SendMessageA(window, TTM_GETTEXTA, sizeof tip, reinterpret_cast<LPARAM>(&tool));
+  text = tip;
+  return text.empty();
+}
+
+std::string shownHint(TSpeedButton& button) {
+  std::pair<HWND, std::string> found{button.Handle(), ""};
+  EnumThreadWindows(GetCurrentThreadId(), readTip, reinterpret_cast<LPARAM>(&found));
+  return found.second;
+}
+
 TEST_F(FormTest, SpeedButtonsShowTheirHints) {
-  EXPECT_EQ(form->SelectButton.Hint(), "追加");
-  EXPECT_EQ(form->CancelButton.Hint(), "削除");
-  EXPECT_EQ(form->DirButton.Hint(), "ﾃﾞｨﾚｸﾄﾘ選択");
-  EXPECT_EQ(form->ClearButton.Hint(), "ﾘｽﾄのｸﾘｱ");
-  EXPECT_EQ(form->OutDirButton.Hint(), "出力ﾃﾞｨﾚｸﾄﾘ選択");
+  EXPECT_EQ(shownHint(form->SelectButton), "追加");
+  EXPECT_EQ(shownHint(form->CancelButton), "削除");
+  EXPECT_EQ(shownHint(form->DirButton), "ﾃﾞｨﾚｸﾄﾘ選択");
+  EXPECT_EQ(shownHint(form->ClearButton), "ﾘｽﾄのｸﾘｱ");
+  EXPECT_EQ(shownHint(form->OutDirButton), "出力ﾃﾞｨﾚｸﾄﾘ選択");
   for (TSpeedButton* button : {&form->SelectButton, &form->OutDirButton})
     EXPECT_FALSE(GetWindowLongA(button->Handle(), GWL_STYLE) & WS_TABSTOP);
 }

@@ -4,12 +4,11 @@
 
 #include <commctrl.h>
 
-#include <atomic>
 #include <fstream>
-#include <thread>
 
 #include "forms/screen.h"
 #include "tests/win/form/bound_form.h"
+#include "tests/win/support/dialog_watch.h"
 
 namespace {
 const char kQuestionTail[] = "\nと同名の書庫ファイルがあります。\n追加書き込みしますか？";
@@ -329,38 +328,6 @@ TEST_F(BatchFormTest, ARunEndedByAnExceptionLeavesTheFormUsable) {
   EXPECT_TRUE(inputItems().empty());
   expectIdle();
 }
-
-// Finds the file-open dialog, should one come up on this thread, and
-// cancels it, so that a fault shows as a failure instead of a hang.
-class DialogWatch {
- public:
-  DialogWatch() : thread_(GetCurrentThreadId()), watcher_([this] { watch(); }) {}
-  ~DialogWatch() {
-    done_ = true;
-    watcher_.join();
-  }
-  bool seen() const { return seen_; }
-
- private:
-  static BOOL CALLBACK cancelDialog(HWND window, LPARAM self) {
-    char name[16] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (std::string(name) == "#32770" && IsWindowVisible(window)) {
-      reinterpret_cast<DialogWatch*>(self)->seen_ = true;
-      PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
-    }
-    return TRUE;
-  }
-  void watch() {
-    while (!done_) {
-      EnumThreadWindows(thread_, cancelDialog, reinterpret_cast<LPARAM>(this));
-      Sleep(50);
-    }
-  }
-  DWORD thread_;
-  std::atomic<bool> done_{false}, seen_{false};
-  std::thread watcher_;
-};
 
 // The archiver's window lets messages through while an archive is made, and
 // so does every box of the run: the list commands and a second Start must

@@ -100,11 +100,6 @@ class BoundFormTest : public FormTest {
 
   // Start, as a click on the button does it.
   void clickStart() { SendMessageA(form->ArcStartButton.Handle(), BM_CLICK, 0, 0); }
-  // A mouse click on a speed button.
-  void clickSpeedButton(TSpeedButton& button) {
-    SendMessageA(button.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-    SendMessageA(button.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
-  }
   void clickCheckBox() { SendMessageA(form->OutDirCheck.Handle(), BM_CLICK, 0, 0); }
   bool boxShownChecked() {
     return SendMessageA(form->OutDirCheck.Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;

@@ -28,25 +28,8 @@ class OptionControlsTest : public BoundFormTest {
     EXPECT_EQ(boxShownChecked(), checked);
     EXPECT_EQ(IsWindowEnabled(form->OutDirEdit.Handle()) != 0, checked);
     EXPECT_EQ(IsWindowEnabled(form->OutDirButton.Handle()) != 0, checked);
-    EXPECT_EQ(form->OutDirEdit.Color(), checked ? clWindow : clBtnFace);
-    EXPECT_EQ(editBackground(), GetSysColor(checked ? COLOR_WINDOW : COLOR_BTNFACE));
-  }
-
-  // The background the edit box is drawn with, as its parent answers the
-  // edit box's own question (an enabled edit box asks for an edit's colour,
-  // a disabled one for a static's).
-  COLORREF editBackground() {
-    HWND edit = form->OutDirEdit.Handle();
-    HDC dc = GetDC(edit);
-    auto brush = reinterpret_cast<HBRUSH>(
-        SendMessageA(GetParent(edit), IsWindowEnabled(edit) ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC,
-                     reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(edit)));
-    const COLORREF background = GetBkColor(dc);
-    ReleaseDC(edit, dc);
-    LOGBRUSH fill{};
-    EXPECT_TRUE(GetObjectA(brush, sizeof fill, &fill));
-    EXPECT_EQ(fill.lbColor, background);
-    return fill.lbColor;
+    EXPECT_EQ(editBackground(form->OutDirEdit),
+              GetSysColor(checked ? COLOR_WINDOW : COLOR_BTNFACE));
   }
 
   // The command line of one archive made now from a file of this name.

@@ -75,7 +75,7 @@ TEST_F(SettingsFormTest, StoredOptionsComeUpOnTheControls) {
   EXPECT_EQ(SendMessageA(form->OutDirCheck.Handle(), BM_GETCHECK, 0, 0), BST_CHECKED);
   EXPECT_TRUE(IsWindowEnabled(form->OutDirEdit.Handle()));
   EXPECT_TRUE(IsWindowEnabled(form->OutDirButton.Handle()));
-  EXPECT_EQ(form->OutDirEdit.Color(), clWindow);
+  EXPECT_EQ(editBackground(form->OutDirEdit), GetSysColor(COLOR_WINDOW));
   EXPECT_EQ(windowText(form->OutDirEdit.Handle()), "C:\\出力\\表\\");
   EXPECT_EQ(checkedLevel(), &form->R9);
   EXPECT_EQ(form->FArcRate, 9);

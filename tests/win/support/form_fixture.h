@@ -50,6 +50,23 @@ inline HDROP makeWideDrop(const std::vector<std::wstring>& paths) {
   return static_cast<HDROP>(memory);
 }
 
+// The background an edit box is drawn with, as its parent answers the
+// edit box's own question (an enabled edit box asks for an edit's colour,
+// a disabled one for a static's).
+inline COLORREF editBackground(TEdit& edit) {
+  HWND window = edit.Handle();
+  HDC dc = GetDC(window);
+  auto brush = reinterpret_cast<HBRUSH>(
+      SendMessageA(GetParent(window), IsWindowEnabled(window) ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC,
+                   reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(window)));
+  const COLORREF background = GetBkColor(dc);
+  ReleaseDC(window, dc);
+  LOGBRUSH fill{};
+  EXPECT_TRUE(GetObjectA(brush, sizeof fill, &fill));
+  EXPECT_EQ(fill.lbColor, background);
+  return fill.lbColor;
+}
+
 struct ShownBox {
   std::string text, caption;
   UINT flags;
@@ -81,7 +98,7 @@ class FormTest : public ::testing::Test {
   // file as it is now.
   void makeForm() {
     form.reset();
-    form.reset(new TSelvatForm(Application));
+    form.reset(new TSelvatForm());
     SelvatForm = form.get();
     form->AfterConstruction();
   }
@@ -94,6 +111,11 @@ class FormTest : public ::testing::Test {
   // What a click on a menu item sends the window.
   void choose(TMenuItem& item) {
     SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(item.Command(), 0), 0);
+  }
+  // A mouse click on a speed button.
+  void clickSpeedButton(TSpeedButton& button) {
+    SendMessageA(button.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    SendMessageA(button.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
   }
   // What opening an item's drop-down sends the window.
   void open(TMenuItem& item) {
