@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "app/boxes.h"
 #include "forms/application.h"
 #include "forms/form.h"
 #include "os/file_system.h"
@@ -34,8 +35,7 @@ std::wstring windowsFolder() {
 }
 
 bool isFile(const std::wstring& path) {
-  DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  return existsAsFile(GetFileAttributesW(path.c_str()));
 }
 
 // The system shows no box of its own: where it cannot, ours says so.
@@ -60,11 +60,8 @@ bool answerHelpRequest() {
   const std::wstring helpFile = folder + wideOfCodePage(Application->HelpFile);
   if (isFile(helpFile) && isFile(windowsFolder() + L"winhlp32.exe")) return false;
   if (openDocument(folder + L"readme.txt", folder)) return true;
-  Application->MessageBox(
-      "ヘルプを表示できません。\n"
-      "ヘルプファイル " +
-          Application->HelpFile + " も、プログラムのフォルダの readme.txt も開けませんでした。",
-      "警告", MB_OK | MB_ICONWARNING);
+  showWarning("ヘルプを表示できません。\nヘルプファイル " + Application->HelpFile +
+              " も、プログラムのフォルダの readme.txt も開けませんでした。");
   return true;
 }
 

@@ -23,7 +23,7 @@ void TSelvatForm::OutDirCheckClick(TObject*) {
 void TSelvatForm::OutDirButtonClick(TObject*) {
   std::string path = BrowseForFolder("出力ディレクトリ選択");
   if (path.empty()) return;
-  OutDirEdit.SetText(endsWithPathDelimiter(path) ? path : path + "\\");
+  OutDirEdit.SetText(withPathDelimiter(path));
 }
 
 void TSelvatForm::R9Click(TObject* Sender) {

@@ -12,11 +12,9 @@ namespace {
 std::string archiveBase(const std::string& item, const TArchiveOptions& options,
                         const LeadByteSet& leads) {
   if (!options.OutDirCheck || options.OutDirEdit.empty()) return item;
-  std::string path = options.OutDirEdit;
   // A folder typed by hand or read from the settings file may lack its
   // final "\"; without one the name would join onto the folder's last name.
-  if (!endsWithPathDelimiter(path, leads)) path += '\\';
-  return path + fileNamePart(item, leads);
+  return withPathDelimiter(options.OutDirEdit, leads) + fileNamePart(item, leads);
 }
 }  // namespace
 

@@ -2,9 +2,9 @@
 // lists, caption, status bar, boxes, cursor and the archiver.
 #include <chrono>
 
+#include "app/boxes.h"
 #include "app/selvat_main.h"
 #include "archive/batch_run.h"
-#include "forms/application.h"
 #include "forms/screen.h"
 
 namespace {
@@ -17,11 +17,6 @@ void discardQueuedKeys() {
   while (PeekMessageA(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
   }
 }
-
-const char warningCaption[] = "警告";
-const char questionCaption[] = "確認";
-const UINT warningBox = MB_OK | MB_ICONWARNING;
-const UINT questionBox = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
 
 // Removing an item from a list box updates its scroll bar at once, which
 // costs Wine several milliseconds each time: the input list stops drawing
@@ -63,19 +58,23 @@ class WindowBatchHost : public BatchHost {
     discardQueuedKeys();
     return true;
   }
-  void warnListEmpty() override { box("ファイルリストが空です。", warningCaption, warningBox); }
+  void warnListEmpty() override {
+    beforeBox();
+    showWarning("ファイルリストが空です。");
+  }
   bool askToStop() override {
-    return box("処理を中止しますか？", questionCaption, questionBox) == IDYES;
+    beforeBox();
+    return confirm("処理を中止しますか？");
   }
   bool askToAddTo(const std::string& archivePath) override {
-    const std::string question =
-        archivePath + "\nと同名の書庫ファイルがあります。\n追加書き込みしますか？";
-    return box(question, questionCaption, questionBox) == IDYES;
+    beforeBox();
+    return confirm(archivePath + "\nと同名の書庫ファイルがあります。\n追加書き込みしますか？");
   }
   void warnArchiverBusy() override {
-    box("他のアプリケーションで、ZIP32J.DLLが使用中です。\n"
-        "該当するアプリケーションを終了してから再実行して下さい。",
-        warningCaption, warningBox);
+    beforeBox();
+    showWarning(
+        "他のアプリケーションで、ZIP32J.DLLが使用中です。\n"
+        "該当するアプリケーションを終了してから再実行して下さい。");
   }
   void showWaitCursor() override {
     cursorBefore_ = Screen->Cursor();
@@ -91,10 +90,9 @@ class WindowBatchHost : public BatchHost {
   }
 
  private:
-  int box(const std::string& text, const std::string& caption, UINT flags) {
+  void beforeBox() {
     releaseList();
     discardQueuedKeys();
-    return Application->MessageBox(text, caption, flags);
   }
   void releaseList() {
     if (!listHeld_) return;

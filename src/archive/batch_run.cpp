@@ -33,11 +33,6 @@ class FlagScope {
 };
 }  // namespace
 
-bool existsAsFile(std::uint32_t attributes) {
-  const std::uint32_t invalid = 0xFFFFFFFF, directory = 16;
-  return attributes != invalid && (attributes & directory) == 0;
-}
-
 void BatchRun::start(BatchHost& host) {
   if (inProgress_) return;
   if (host.inputCount() == 0) {

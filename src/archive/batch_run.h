@@ -50,10 +50,6 @@ class BatchHost {
   virtual int runArchiver(const std::string& commandLine, char* output, unsigned size) = 0;
 };
 
-// True when a path with these attribute values is an existing file: it
-// exists (not 0xFFFFFFFF) and is no folder (bit 16 clear).
-bool existsAsFile(std::uint32_t attributes);
-
 #ifdef _WIN32
 // The file-existence test the run needs, on the real file system.
 bool fileExistsAt(const std::string& path);

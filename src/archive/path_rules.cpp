@@ -34,6 +34,12 @@ bool endsWithPathDelimiter(std::string_view text, const LeadByteSet& leads) {
   return !text.empty() && text.back() == '\\' && !isTrailByte(text, text.size() - 1, leads);
 }
 
+std::string withPathDelimiter(std::string_view folder, const LeadByteSet& leads) {
+  std::string path(folder);
+  if (!endsWithPathDelimiter(path, leads)) path += '\\';
+  return path;
+}
+
 std::string fileNamePart(std::string_view path, const LeadByteSet& leads) {
   size_t at = lastDelimiter(path, "\\:", leads);
   return std::string(at == std::string_view::npos ? path : path.substr(at + 1));

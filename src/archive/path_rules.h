@@ -39,6 +39,10 @@ size_t lastDelimiter(std::string_view text, std::string_view delimiters,
 // True when text ends with a "\" that is a character of its own.
 bool endsWithPathDelimiter(std::string_view text, const LeadByteSet& leads = systemLeadBytes());
 
+// The folder with a "\" appended unless it ends in one, ready for a name.
+std::string withPathDelimiter(std::string_view folder,
+                              const LeadByteSet& leads = systemLeadBytes());
+
 // The text after the last "\" or ":", or the whole path.
 std::string fileNamePart(std::string_view path, const LeadByteSet& leads = systemLeadBytes());
 

@@ -1,10 +1,11 @@
 // The binding's boxes: what failed, and the libraries' versions.
+#include "app/boxes.h"
 #include "app/selvat_main.h"
 #include "archiver/library_texts.h"
 #include "forms/application.h"
 
 void TSelvatForm::ShowLibraryError() {
-  Application->MessageBox(libraryErrorText(FDllError), "警告", MB_OK | MB_ICONWARNING);
+  showWarning(libraryErrorText(FDllError));
 }
 
 void TSelvatForm::AboutDLLClick(TObject*) {

@@ -58,8 +58,7 @@ std::vector<std::string> TOpenDialog::SplitSelection(const std::vector<char>& bu
     parts.push_back(std::move(part));
   }
   if (parts.size() <= 1) return parts;  // one file: its full path
-  std::string folder = parts.front();
-  if (!endsWithPathDelimiter(folder)) folder += '\\';
+  const std::string folder = withPathDelimiter(parts.front());
   std::vector<std::string> files;
   for (size_t i = 1; i < parts.size(); ++i) files.push_back(folder + parts[i]);
   return files;

@@ -27,7 +27,7 @@ class FolderWalk {
         refuse_(refuse) {}
 
   void list(const std::string& folder) {
-    const std::string prefix = endsWithPathDelimiter(folder) ? folder : folder + "\\";
+    const std::string prefix = withPathDelimiter(folder);
     std::unique_ptr<FileSearch> search = files_.search(prefix + "*.*");
     FileEntry entry;
     while (nextPassing(*search, entry)) {

@@ -7,6 +7,7 @@
 
 #include <optional>
 
+#include "app/boxes.h"
 #include "app/selvat_main.h"
 #include "forms/application.h"
 #include "forms/folder_browser.h"
@@ -80,7 +81,7 @@ std::string TSelvatForm::BrowseForFolder(const std::string& Title) {
   if (chosen.empty()) return {};
   SpelledPath spelled = spellPath(chosen, systemFileSystem());
   if (spelled.refusal.empty()) return spelled.item;
-  Application->MessageBox(spelled.item + "\n" + spelled.refusal, "警告", MB_OK | MB_ICONWARNING);
+  showWarning(spelled.item + "\n" + spelled.refusal);
   return {};
 }
 
@@ -118,9 +119,7 @@ void TSelvatForm::FileSelectClick(TObject*) {
         if (std::optional<std::string> path = reachOrRefuse(*this, file)) AddInputFile(*path);
       break;
     case TOpenDialog::Result::TooManyFiles:
-      Application->MessageBox(
-          "選択されたファイルが多すぎます。\n一度に選ぶファイルを減らしてください。", "警告",
-          MB_OK | MB_ICONWARNING);
+      showWarning("選択されたファイルが多すぎます。\n一度に選ぶファイルを減らしてください。");
       break;
     case TOpenDialog::Result::Cancelled:
       break;
@@ -143,9 +142,7 @@ void TSelvatForm::DirSelectClick(TObject*) {
 
 void TSelvatForm::ListClearClick(TObject*) {
   if (RunInProgress()) return;
-  if (Application->MessageBox("ファイルリストをクリアしますか？", "確認",
-                              MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
-    return;
+  if (!confirm("ファイルリストをクリアしますか？")) return;
   InputList.Clear();
   FInputIndex.clear();
   ClearErrorLines();

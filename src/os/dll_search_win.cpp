@@ -3,18 +3,11 @@
 #include <string>
 
 #include "os/dll_search.h"
+#include "os/file_system.h"
 
 namespace {
 using SetDefaultDllDirectoriesProc = BOOL(WINAPI*)(DWORD);
 using AddDllDirectoryProc = void*(WINAPI*)(PCWSTR);
-
-std::wstring wide(const std::string& text) {
-  int length =
-      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring result(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), result.data(), length);
-  return result;
-}
 
 std::string environmentVariable(const char* name) {
   DWORD size = GetEnvironmentVariableA(name, nullptr, 0);
@@ -39,7 +32,7 @@ void searchDefaultDirectoriesAndPath() {
     size_t end = path.find(';', start);
     if (end == std::string::npos) end = path.size();
     std::string folder = path.substr(start, end - start);
-    if (!folder.empty()) addDirectory(wide(folder).c_str());
+    if (!folder.empty()) addDirectory(wideOfCodePage(folder).c_str());
     start = end + 1;
   }
   setDefault(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);

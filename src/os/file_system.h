@@ -23,6 +23,12 @@ constexpr FileAttributes kArchive = 32;
 constexpr FileAttributes kInvalid = 0xFFFFFFFF;  // the path does not exist
 }  // namespace fileattr
 
+// True when a path with these attribute values is an existing file: it
+// exists and is no folder.
+constexpr bool existsAsFile(FileAttributes attributes) {
+  return attributes != fileattr::kInvalid && (attributes & fileattr::kDirectory) == 0;
+}
+
 struct FileEntry {
   // The long name in the case in which it is stored; where the code page
   // cannot spell it exactly, its best fit, which may name nothing or

@@ -81,4 +81,19 @@ TEST(EndsWithPathDelimiter, OnlyABackslashOfItsOwn) {
   }
 }
 
+TEST(WithPathDelimiter, AddsOneOnlyWhereNoneEnds) {
+  struct Case {
+    std::string folder, cp932Path, singleBytePath;
+  } cases[] = {
+      {R"(D:\Out)", R"(D:\Out\)", R"(D:\Out\)"},
+      {R"(D:\Out\)", R"(D:\Out\)", R"(D:\Out\)"},
+      {R"(D:\表)", R"(D:\表\)", R"(D:\表)"},
+      {R"(D:\表\)", R"(D:\表\)", R"(D:\表\)"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(withPathDelimiter(c.folder, cp932), c.cp932Path) << c.folder;
+    EXPECT_EQ(withPathDelimiter(c.folder, singleByte), c.singleBytePath) << c.folder;
+  }
+}
+
 }  // namespace

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "os/file_system.h"
+
 namespace {
 
 using Lines = std::vector<std::string>;
