@@ -65,8 +65,15 @@ class BlockCompressor {
 // The blocks in flight, in stream order, and the threads that deflate them.
 class Pipeline {
  public:
+  // Runs on the threads the system gives, at least one: a thread that
+  // cannot start (no room for its stack) leaves the work to the others.
   Pipeline(int level, unsigned threads) {
-    for (unsigned i = 0; i < threads; ++i) workers_.emplace_back([this, level] { work(level); });
+    workers_.reserve(threads);
+    try {
+      for (unsigned i = 0; i < threads; ++i) workers_.emplace_back([this, level] { work(level); });
+    } catch (...) {
+      if (workers_.empty()) throw std::bad_alloc();
+    }
   }
   ~Pipeline() {
     {

@@ -1,8 +1,12 @@
 #include "parallel_deflate.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <zlib.h>
 
+#include <cstdio>
 #include <cstring>
 #include <random>
 #include <stdexcept>
@@ -154,6 +158,39 @@ TEST(ParallelDeflateTest, AFailureOrStopEndsEveryThread) {
   DeflateTotals totals = ParallelDeflate(6, 4, kBlock).run(read, stopSecond);
   EXPECT_TRUE(totals.stopped);
   EXPECT_EQ(totals.inputSize, 2 * kBlock);
+}
+
+std::size_t addressSpaceInUse() {
+  unsigned long pages = 0;
+  if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(statm, "%lu", &pages) != 1) pages = 0;
+    std::fclose(statm);
+  }
+  return pages * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+}
+
+// Where the system has room for one more thread's stack but not for four
+// (a 32-bit process late in a long run), the work goes on with the threads
+// that started: no thread is left joinable to end the process.
+TEST(ParallelDeflateTest, ThreadsThatCannotStartLeaveTheWorkToTheOthers) {
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::string input = textLike(16 * kBlock);
+    rlimit limit{};
+    limit.rlim_cur = limit.rlim_max = addressSpaceInUse() + (12 << 20);  // one 8 MiB stack
+    setrlimit(RLIMIT_AS, &limit);
+    try {
+      Deflated run = deflateAll(input, 6, 4);
+      _exit(inflateRaw(run.output, input.size()) == input ? 0 : 2);
+    } catch (const std::bad_alloc&) {
+      _exit(3);  // no thread at all: the run reports running out of memory
+    }
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 }  // namespace
