@@ -17,10 +17,11 @@
 #include <string>
 #include <vector>
 
+#include "zip32_api.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using ZipProc = int(WINAPI*)(HWND, LPCSTR, LPSTR, DWORD);
 
 double secondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
