@@ -2,11 +2,32 @@
 
 #include <algorithm>
 #include <string>
+#include <unordered_map>
 
 #include "forms/application.h"
 
 namespace {
-const char kControlProperty[] = "SelvatControl";
+// Our object behind each of our windows, kept by the process itself: a
+// window property would cost Wine a round trip to its server for every
+// message routed (eight for every item of a batch run).
+std::unordered_map<HWND, TWinControl*>& controlsByWindow() {
+  static std::unordered_map<HWND, TWinControl*> controls;
+  return controls;
+}
+
+bool attach(HWND window, TWinControl* control) noexcept {
+  try {
+    controlsByWindow()[window] = control;
+    return true;
+  } catch (...) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return false;
+  }
+}
+
+void detach(HWND window) noexcept {
+  controlsByWindow().erase(window);
+}
 
 int screenPixelsPerInch() {
   static const int dpi = [] {
@@ -32,7 +53,7 @@ TWinControl::~TWinControl() {
   if (handle_) {
     // Let the window go without calling back into a half-destroyed object.
     HWND window = handle_;
-    RemovePropA(window, kControlProperty);
+    detach(window);
     if (originalProc_ && originalProc_ != DefWindowProcA)
       SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(originalProc_));
     handle_ = nullptr;
@@ -45,7 +66,8 @@ int TWinControl::Scale(int designed) {
 }
 
 TWinControl* TWinControl::FromHandle(HWND window) {
-  return window ? static_cast<TWinControl*>(GetPropA(window, kControlProperty)) : nullptr;
+  auto found = controlsByWindow().find(window);
+  return found == controlsByWindow().end() ? nullptr : found->second;
 }
 
 HWND TWinControl::Handle() {
@@ -83,15 +105,14 @@ HWND TWinControl::createWindow(const char* className, const char* text, DWORD st
     return window;
   }
   // A standard control: subclassed, or not kept at all.
-  SetLastError(0);
-  if (SetPropA(window, kControlProperty, this)) {
+  if (attach(window, this)) {
     originalProc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RouteMessage)));
     if (originalProc_) {
       handle_ = window;
       return window;
     }
-    RemovePropA(window, kControlProperty);
+    detach(window);
   }
   const DWORD error = GetLastError();
   DestroyWindow(window);
@@ -127,7 +148,7 @@ LRESULT CALLBACK TWinControl::RouteMessage(HWND window, UINT message, WPARAM wPa
   if (!control && message == WM_NCCREATE) {
     control = static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
     if (control) {
-      if (!SetPropA(window, kControlProperty, control)) return FALSE;  // the creation fails
+      if (!attach(window, control)) return FALSE;  // the creation fails
       control->handle_ = window;
     }
   }
@@ -139,7 +160,7 @@ LRESULT CALLBACK TWinControl::RouteMessage(HWND window, UINT message, WPARAM wPa
     Application->HandleException();
   }
   if (message == WM_NCDESTROY) {
-    RemovePropA(window, kControlProperty);
+    detach(window);
     control->handle_ = nullptr;
   }
   return result;
