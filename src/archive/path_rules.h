@@ -16,7 +16,7 @@ class LeadByteSet {
   bool operator==(const LeadByteSet& other) const { return bits_ == other.bits_; }
   bool operator!=(const LeadByteSet& other) const { return !(*this == other); }
 
-  static LeadByteSet codePage932();  // 0x81-0x9F and 0xE0-0xFC
+  static LeadByteSet codePage932();  // the table of shift_jis.h
 
  private:
   std::bitset<256> bits_;
